@@ -1,0 +1,151 @@
+#include "app/BarApp.h"
+
+#include "app/GetComma.h"
+#include "bar/BarDlg.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr char kDefaultCustomPage[] = "1011,1012,0,1001,1004,1005,1007,1013,1014";
+constexpr const char* kKanjiNumerals[kAppStartCount] = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+
+CString Numbered(LPCSTR format, int n)
+{
+    CString text;
+    text.Format(format, n);
+    return text;
+}
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CBarApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CBarApp* GetBarApp() { return static_cast<CBarApp*>(AfxGetApp()); }
+
+BOOL CBarApp::InitInstance()
+{
+    SetRegistryKey("Brannock");
+
+    CString title;
+    title.LoadString(IDS_BARTITLE);
+    // A second start ends silently; so does any window that bears our title.
+    if (::FindWindowA(nullptr, title)) return FALSE;
+
+    Enable3dControlsStatic();
+
+    CBarDlg bar;
+    m_pMainWnd = &bar;
+    bar.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+// ---- Settings store ------------------------------------------------------
+
+void CBarApp::LoadPrivateData(PrivateData& data)
+{
+    data.Name1 = GetProfileString("PrivateData", "Name1", "姓");
+    data.Name2 = GetProfileString("PrivateData", "Name2", "名");
+    data.AddressNo = GetProfileString("PrivateData", "AddressNo", "郵便番号");
+    data.Address = GetProfileString("PrivateData", "Address", "住所");
+    data.PhoneNo = GetProfileString("PrivateData", "PhoneNo", "電話番号");
+    data.EMail = GetProfileString("PrivateData", "E-Mail", "E-Mail");
+    data.Homepage = GetProfileString("PrivateData", "Homepage", "HomePageAdress");
+}
+
+void CBarApp::SavePrivateData(PrivateData data)
+{
+    WriteProfileString("PrivateData", "Name1", data.Name1);
+    WriteProfileString("PrivateData", "Name2", data.Name2);
+    WriteProfileString("PrivateData", "AddressNo", data.AddressNo);
+    WriteProfileString("PrivateData", "Address", data.Address);
+    WriteProfileString("PrivateData", "PhoneNo", data.PhoneNo);
+    WriteProfileString("PrivateData", "E-Mail", data.EMail);
+    WriteProfileString("PrivateData", "Homepage", data.Homepage);
+}
+
+void CBarApp::LoadUserString(UserStringEntry (&entries)[kUserStringCount])
+{
+    for (int n = 1; n <= kUserStringCount; ++n) {
+        UserStringEntry& entry = entries[n - 1];
+        const CString defaultText = Numbered("文字%d", n);
+        entry.Tip = GetProfileString("UserString", Numbered("Tip%d", n), defaultText);
+        entry.String = GetProfileString("UserString", Numbered("String%d", n), defaultText);
+        entry.Title = GetProfileString("UserString", Numbered("Title%d", n), Numbered("%d", n));
+    }
+}
+
+void CBarApp::SaveUserString(const UserStringEntry (&entries)[kUserStringCount])
+{
+    for (int n = 1; n <= kUserStringCount; ++n) {
+        const UserStringEntry& entry = entries[n - 1];
+        WriteProfileString("UserString", Numbered("Tip%d", n), entry.Tip);
+        WriteProfileString("UserString", Numbered("Title%d", n), entry.Title);
+        WriteProfileString("UserString", Numbered("String%d", n), entry.String);
+    }
+}
+
+void CBarApp::LoadAppStart(AppStartEntry (&entries)[kAppStartCount])
+{
+    for (int n = 1; n <= kAppStartCount; ++n) {
+        AppStartEntry& entry = entries[n - 1];
+        entry.Tip = GetProfileString("AppStart", Numbered("Tip%d", n), Numbered("起動%d", n));
+        entry.AppName = GetProfileString("AppStart", Numbered("AppName%d", n), "");
+        entry.Title = GetProfileString("AppStart", Numbered("Title%d", n), kKanjiNumerals[n - 1]);
+    }
+}
+
+void CBarApp::SaveAppStart(const AppStartEntry (&entries)[kAppStartCount])
+{
+    for (int n = 1; n <= kAppStartCount; ++n) {
+        const AppStartEntry& entry = entries[n - 1];
+        WriteProfileString("AppStart", Numbered("Tip%d", n), entry.Tip);
+        WriteProfileString("AppStart", Numbered("AppName%d", n), entry.AppName);
+        WriteProfileString("AppStart", Numbered("Title%d", n), entry.Title);
+    }
+}
+
+void CBarApp::LoadCustomPage(PageRow& row)
+{
+    CGetComma list;
+    list.SetString(GetProfileString("CustomPage", "Data1", kDefaultCustomPage));
+    // The row has room for 15 ids; a hand-edited count beyond that (or below
+    // zero) is held to the room there is.
+    int count = static_cast<int>(GetProfileInt("CustomPage", "Num1", 9));
+    if (count > kPageSlots) count = kPageSlots;
+    if (count < 0) count = 0;
+    row.nCount = count;
+    for (int i = 0; i < count; ++i) row.nID[i] = list.GetValue(i);
+    for (int i = count; i < kPageSlots; ++i)
+        if (i >= kFirstOwnSlot) row.nID[i] = 0;
+    // ← and → are fixed in every row.
+    row.nID[0] = 1011;
+    row.nID[1] = 1012;
+}
+
+void CBarApp::SaveCustomPage(PageRow row)
+{
+    CString text;
+    text.Format("%d", row.nID[0]);
+    for (int i = 1; i < row.nCount && i < kPageSlots; ++i) {
+        CString field;
+        field.Format(",%d", row.nID[i]);
+        text += field;
+    }
+    WriteProfileInt("CustomPage", "Num1", row.nCount);
+    WriteProfileString("CustomPage", "Data1", text);
+}
+
+void CBarApp::LoadHotKey(HotKeyData& data)
+{
+    data.SysKey = static_cast<int>(GetProfileInt("HotKey", "SysKey", 6));
+    data.Key = GetProfileString("HotKey", "Key", "W");
+    data.Do = static_cast<int>(GetProfileInt("HotKey", "Do", 2));
+}
+
+void CBarApp::SaveHotKey(HotKeyData data)
+{
+    WriteProfileInt("HotKey", "SysKey", data.SysKey);
+    WriteProfileString("HotKey", "Key", data.Key);
+    WriteProfileInt("HotKey", "Do", data.Do);
+}

@@ -1,0 +1,122 @@
+// CBarDlg: the floating bar, the program's main window. It holds every
+// setting in memory, tracks the target window, shows one page of buttons at
+// a time and delivers texts into the target.
+#pragma once
+#include <optional>
+
+#include "bar/PageTable.h"
+#include "bar/Records.h"
+#include "bar/TextButton.h"
+#include "delivery/SendKey.h"
+#include "framework/Afx.h"
+
+// Bits of m_Option.
+constexpr int kOptionTitleStrip = 0x01;
+constexpr int kOptionFollowTarget = 0x04;
+constexpr int kOptionNotTopmost = 0x08;
+
+constexpr UINT_PTR kTrackTimer = 1;
+constexpr UINT kTrackPeriod = 500;
+constexpr int kHotKeyId = 110;
+
+class CBarDlg : public CDialog {
+public:
+    explicit CBarDlg(CWnd* pParent = nullptr);
+    ~CBarDlg() override = default;
+
+    // Moves or sizes the bar; the only way it moves. Applies "kept on top".
+    void PlaceBar(int x, int y, int cx, int cy, UINT nFlags);
+    void ShowBarMenu(int x, int y);
+    // Delivers `text` into `hWindow` (which becomes the target), or into the
+    // current target when hWindow is null.
+    void DeliverText(CString text, HWND hWindow);
+
+    // Page layout.
+    void ShowPageButtons(int nPage, int nCmdShow);
+    void LayoutPage(int nPage, bool bStripShown);
+
+    // Captions, tooltips, button texts, hot key: redone after the settings
+    // change.
+    void SetButtonCaptions();
+    void AddTooltips();
+    void RemoveTooltips();
+    void AssignButtonTexts();
+    void RegisterBarHotKey();
+
+    CToolTipCtrl m_ToolTip;
+    std::optional<CWnd> m_pTarget;  // a handle holder: the target is another program's window
+    HWND m_hProgMan = nullptr;
+    HWND m_hTrayWnd = nullptr;
+    PrivateData m_Private;
+    UserStringEntry m_UserString[kUserStringCount];
+    AppStartEntry m_AppStart[kAppStartCount];
+    COLORREF m_BkColor = 0;
+    int m_Pos = 0;
+    HotKeyData m_HotKey;
+    CClipBoardSendKey m_SendKey;
+    int m_Option = 0;
+    int m_PageNo = 1;
+    CString m_strTarget;
+    CButton m_btnTarget;
+    CButton m_btnNext;
+    CButton m_btnPrev;
+    CStatic m_stTarget;
+    CTextButton m_btnString10, m_btnString9, m_btnString8, m_btnString7, m_btnString6;
+    CTextButton m_btnString5, m_btnString4, m_btnString3, m_btnString2;
+    CTextButton m_btnString1;
+    CTextButton m_btnHomePage, m_btnMail, m_btnPhone, m_btnAddress, m_btnZip;
+    CTextButton m_btnFullName, m_btnGivenName, m_btnFamilyName;
+    HICON m_hIcon = nullptr;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    LRESULT OnNcHitTest(CPoint point);
+    void OnNcRButtonUp(UINT nHitTest, CPoint point);
+    void OnContextMenu(HWND hWnd, CPoint point);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnDropFiles(HDROP hDropInfo);
+    void OnDestroy();
+    BOOL OnQueryEndSession();
+
+    void OnAbout();
+    void OnToggleTarget();
+    void OnPagePrev();
+    void OnPageNext();
+    void OnLaunch1() { LaunchApp(0); }
+    void OnLaunch2() { LaunchApp(1); }
+    void OnLaunch3() { LaunchApp(2); }
+    void OnLaunch4() { LaunchApp(3); }
+    void OnLaunch5() { LaunchApp(4); }
+    void OnLaunch6() { LaunchApp(5); }
+    void OnLaunch7() { LaunchApp(6); }
+    void OnLaunch8() { LaunchApp(7); }
+    void OnLaunch9() { LaunchApp(8); }
+    void OnLaunch10() { LaunchApp(9); }
+
+private:
+    void LoadProfile();
+    void InitPlacement();
+    void SaveBarState();
+    void FollowTarget();
+    void OnHotKey();
+    void PasteText(const CString& text);
+    bool ActivateTarget();
+    void LaunchApp(int k);
+    // The menu position for the keyboard: 5 px into the client area.
+    CPoint KeyboardMenuPoint() const;
+
+    bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu
+};
+
+// The virtual-key code for a hot key name ("A".."Z", "F1".."F13"), or 0.
+UINT KeyNameToVirtualKey(const CString& name);
+
+// Where the bar docks at corner `nPos` of a target at `target` when the bar
+// is `width` x `height`; false for a corner that does not exist.
+bool DockingPoint(int nPos, const RECT& target, int width, int height, POINT* pTopLeft);

@@ -1,0 +1,23 @@
+# Sourced, with BUILD_DIR set: the environment of the private Wine prefix
+# inside the build folder. Creates the prefix on first use. ~/.wine is never
+# touched.
+: "${BUILD_DIR:?BUILD_DIR must name the build folder}"
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
+  echo "wine-env: creating the Wine prefix in $WINEPREFIX" >&2
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  # The dialogs ask for "ＭＳ Ｐゴシック"; map it (and its relatives) to IPA Gothic.
+  for face in "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "MS PGothic" "MS Gothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+  done
+  # A crash must end a test, not hang it on a dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tavrin-ready"
+fi
