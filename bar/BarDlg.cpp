@@ -47,6 +47,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_NCHITTEST()
+    ON_WM_NCRBUTTONDOWN()
     ON_WM_NCRBUTTONUP()
     ON_WM_CONTEXTMENU()
     ON_WM_TIMER()
@@ -284,6 +285,10 @@ CPoint CBarDlg::KeyboardMenuPoint() const
     ClientToScreen(&point);
     return CPoint(point.x + 5, point.y + 5);
 }
+
+// The press is left alone: some systems' default handling of a right press on
+// a caption swallows the release (and with it the menu) in a loop of its own.
+void CBarDlg::OnNcRButtonDown(UINT, CPoint) {}
 
 void CBarDlg::OnNcRButtonUp(UINT, CPoint point)
 {

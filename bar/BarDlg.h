@@ -77,6 +77,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     LRESULT OnNcHitTest(CPoint point);
+    void OnNcRButtonDown(UINT nHitTest, CPoint point);
     void OnNcRButtonUp(UINT nHitTest, CPoint point);
     void OnContextMenu(HWND hWnd, CPoint point);
     void OnTimer(UINT_PTR nIDEvent);

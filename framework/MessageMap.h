@@ -80,6 +80,8 @@ protected:                                              \
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, 0, AFX_THUNK(return reinterpret_cast<LRESULT>(self->OnQueryDragIcon());)},
 #define ON_WM_NCHITTEST() {WM_NCHITTEST, 0, 0, 0, AFX_THUNK(return self->OnNcHitTest(CPoint(lParam));)},
+#define ON_WM_NCRBUTTONDOWN() \
+    {WM_NCRBUTTONDOWN, 0, 0, 0, AFX_THUNK(self->OnNcRButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_NCRBUTTONUP() \
     {WM_NCRBUTTONUP, 0, 0, 0, AFX_THUNK(self->OnNcRButtonUp(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_CONTEXTMENU() \
