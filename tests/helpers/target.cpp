@@ -156,7 +156,8 @@ void onDrop(HDROP d) {
     UINT len = DragQueryFileA(d, i, nullptr, 0);
     std::vector<char> buf(len + 1, 0);
     DragQueryFileA(d, i, buf.data(), len + 1);
-    line += " " + hex(Bytes(buf.data(), len));
+    line += ' ';  // (one append at a time: GCC 12 -O2 misreads " " + string)
+    line += hex(Bytes(buf.data(), len));
   }
   DragFinish(d);
   out("%s\n", line.c_str());
