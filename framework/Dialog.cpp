@@ -66,10 +66,9 @@ void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
     m_bContinueModal = false;
-    if (m_hWnd) {
-        ::ShowWindow(m_hWnd, SW_HIDE);
-        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wake the modal loop
-    }
+    // The window is destroyed as soon as the loop notices; hiding it first
+    // would only cost time.
+    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wake the modal loop
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM, LPARAM lParam)
