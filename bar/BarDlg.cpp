@@ -308,9 +308,28 @@ void CBarDlg::OnContextMenu(HWND, CPoint point)
     ShowBarMenu(point.x, point.y);
 }
 
+void CBarDlg::RelayToToolTip(MSG* pMsg)
+{
+    if (!m_ToolTip.m_hWnd) return;
+    if (pMsg->message != WM_NCMOUSEMOVE || pMsg->hwnd != m_hWnd) {
+        m_ToolTip.RelayEvent(pMsg);
+        return;
+    }
+    // The whole surface is a caption, so the pointer over it moves as
+    // non-client input, which the tooltip control ignores: hand it over as
+    // the client move it is.
+    MSG move = *pMsg;
+    POINT point = CPoint(pMsg->lParam);
+    ScreenToClient(&point);
+    move.message = WM_MOUSEMOVE;
+    move.wParam = 0;
+    move.lParam = MAKELPARAM(point.x, point.y);
+    m_ToolTip.RelayEvent(&move);
+}
+
 BOOL CBarDlg::PreTranslateMessage(MSG* pMsg)
 {
-    if (m_ToolTip.m_hWnd) m_ToolTip.RelayEvent(pMsg);
+    RelayToToolTip(pMsg);
 
     switch (pMsg->message) {
     case WM_HOTKEY:

@@ -109,6 +109,7 @@ private:
     void PasteText(const CString& text);
     bool ActivateTarget();
     void LaunchApp(int k);
+    void RelayToToolTip(MSG* pMsg);
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;
 
