@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Builds Tavrin and starts the bar under Wine.
+#
+# With a display ($DISPLAY set) the bar runs there until it is closed.
+# Without one the bar runs for a few seconds on a private Xvfb, a screenshot
+# is saved as build/screenshots/run.png, and everything is stopped again.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+ROOT=$PWD
+export BUILD_DIR="$ROOT/build"
+
+"$ROOT/scripts/setup.sh"
+
+cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+cmake --build build -j2
+
+EXE="$BUILD_DIR/TAVRIN.EXE"
+PROBE="$BUILD_DIR/tests/helpers/probe.exe"
+
+if [ -n "${DISPLAY:-}" ]; then
+  . "$ROOT/scripts/wine-env.sh"
+  exec wine "$EXE"
+fi
+
+# No display: a private one, a short run and a screenshot.
+xvfb_pid=""
+bar_pid=""
+wine_ready=""
+
+cleanup() {
+  local status=$?
+  trap - EXIT INT TERM
+  if [ -n "$bar_pid" ] && kill -0 "$bar_pid" 2>/dev/null; then
+    kill "$bar_pid" 2>/dev/null || true
+    wait "$bar_pid" 2>/dev/null || true
+  fi
+  if [ -n "$wine_ready" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+start_xvfb() {
+  local n i
+  for n in $(seq 91 199); do
+    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
+      continue
+    fi
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$BUILD_DIR/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 100); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  done
+  echo "run.sh: could not start Xvfb" >&2
+  return 1
+}
+
+start_xvfb
+echo "run.sh: no display; running the bar on a private Xvfb ($DISPLAY)"
+. "$ROOT/scripts/wine-env.sh"
+wine_ready=1
+
+wine "$EXE" </dev/null &
+bar_pid=$!
+
+# Wait for the bar (window titled "Tavrin") and for its layout to settle.
+if wine "$PROBE" wait Tavrin 60000 >/dev/null 2>&1; then
+  hwnd=$(wine "$PROBE" find Tavrin 2>/dev/null | tr -d '\r')
+  wine "$PROBE" stable "$hwnd" 500 20000 >/dev/null 2>&1 || true
+else
+  echo "run.sh: the bar did not appear within 60 s" >&2
+fi
+sleep 2
+
+mkdir -p "$BUILD_DIR/screenshots"
+import -window root "$BUILD_DIR/screenshots/run.png"
+echo "run.sh: screenshot saved as build/screenshots/run.png"
+
+# Close the bar as a user would (WM_CLOSE), then wait for it to end.
+if [ -n "${hwnd:-}" ]; then
+  wine "$PROBE" post "$hwnd" WM_CLOSE 0 0 >/dev/null 2>&1 || true
+fi
+for _ in $(seq 100); do
+  kill -0 "$bar_pid" 2>/dev/null || break
+  sleep 0.1
+done
