@@ -1,0 +1,279 @@
+"""Start-up of the bar: first start, stored position, single instance,
+closing and restoring, page switching, the title strip, the custom page and
+damaged settings."""
+
+import time
+
+from tavrin_harness import (
+    ALL_PAGE_BUTTONS, CANCEL_BUTTON, CHANGE_TIMEOUT, CUSTOM_DEFAULT, EXIT_TIMEOUT, NEXT, OK_BUTTON, PAGE_BUTTONS,
+    PREV, STRIP, STRIP_HEIGHT, TARGET, TavrinTestCase, dlu_x, is_topmost, main, preset, reg_get, screenshot, top_windows, wait_for, window_text,
+)
+
+DEFAULT_POSITION = (100, 100)
+ROW_CONTROLS = ALL_PAGE_BUTTONS | {PREV, NEXT, TARGET}  # what the page layout moves
+
+
+def top_left(state):
+    return state.rect.left, state.rect.top
+
+
+class FirstStart(TavrinTestCase):
+    def test_empty_registry_shows_page_1_at_100_100_on_top(self):
+        bar = self.start_bar()
+        s = bar.state()
+        self.assertEqual(top_left(s), DEFAULT_POSITION)
+        self.assertEqual(window_text(bar.hwnd), b"Tavrin")
+        self.assertTrue(is_topmost(bar.hwnd), "the bar is not topmost")
+        self.assertEqual(s.shown_page_buttons(), PAGE_BUTTONS[1])
+        self.assertFalse(s.enabled(PREV), "← is enabled on page 1")
+        self.assertTrue(s.enabled(NEXT), "→ is disabled on page 1")
+        self.assertTrue(s.visible(STRIP), "the title strip is hidden")
+        self.assertLayout(s, 1)
+
+    def test_ok_and_cancel_buttons_stay_hidden(self):
+        s = self.start_bar().state()
+        self.assertFalse(s.visible(OK_BUTTON), "the template's OK button shows")
+        self.assertFalse(s.visible(CANCEL_BUTTON), "the template's cancel button shows")
+
+
+class StoredPosition(TavrinTestCase):
+    def start_at(self, position):
+        preset({"Setting": {"Position": position}})
+        return top_left(self.start_bar().state())
+
+    def test_negative_x_becomes_1(self):
+        self.assertEqual(self.start_at("-20,300"), (1, 300))
+
+    def test_zero_zero_becomes_1_1(self):
+        self.assertEqual(self.start_at("0,0"), (1, 1))
+
+    def test_single_field_gives_y_1(self):
+        self.assertEqual(self.start_at("250"), (250, 1))
+
+
+class SingleInstance(TavrinTestCase):
+    def bars_titled_tavrin(self):
+        return [w.hwnd for w in top_windows("Tavrin")]
+
+    def test_second_start_ends_at_once(self):
+        first = self.start_bar()
+        before = first.state()
+        second = self.start_bar(wait=False)
+        # While the second copy runs, no second window titled Tavrin appears.
+        deadline = time.monotonic() + EXIT_TIMEOUT
+        while second.proc.running() and time.monotonic() < deadline:
+            self.assertEqual(self.bars_titled_tavrin(), [first.hwnd])
+            second.proc.wait(0.2)
+        self.assertIsNotNone(second.proc.wait(EXIT_TIMEOUT), "the second copy did not end")
+        self.assertEqual(self.bars_titled_tavrin(), [first.hwnd])
+        after = first.state()
+        self.assertEqual(after.rect, before.rect, "the first bar moved")
+        self.assertEqual(after.shown_page_buttons(), before.shown_page_buttons(), "the first bar changed page")
+
+    def test_foreign_window_titled_tavrin_blocks_start(self):
+        foreign = self.foreign_window("Tavrin")
+        bar = self.start_bar(wait=False)
+        self.assertIsNotNone(bar.proc.wait(EXIT_TIMEOUT), "TAVRIN.EXE did not end although a window titled Tavrin exists")
+        self.assertEqual(self.bars_titled_tavrin(), [foreign.hwnd])
+
+
+class CloseAndRestore(TavrinTestCase):
+    def test_wm_close_saves_page_and_position_and_next_start_restores_them(self):
+        preset({"Setting": {"Position": "400,20"}})
+        bar = self.start_bar()
+        self.assertEqual(top_left(bar.state()), (400, 20))
+        bar.click(NEXT)
+        bar.wait_page(2)
+        bar.click(NEXT)
+        s = bar.wait_page(3)
+        left, top = top_left(s)
+        self.assertEqual((left, top), (400, 20))
+
+        bar.close()
+        self.assertEqual(reg_get("Setting", "PageNo"), ("REG_DWORD", (3).to_bytes(4, "little")))
+        self.assertEqual(reg_get("Setting", "Position"), ("REG_SZ", f"{left},{top}".encode() + b"\0"))
+        self.assertEqual(reg_get("Setting", "Option"), ("REG_DWORD", (1).to_bytes(4, "little")))
+
+        again = self.start_bar()
+        s = again.state()
+        self.assertEqual(s.page(), 3)
+        self.assertEqual(top_left(s), (left, top))
+        self.assertTrue(s.enabled(PREV) and s.enabled(NEXT), "← and → must both be enabled on page 3")
+
+
+class PageSwitching(TavrinTestCase):
+    def test_next_and_prev_step_through_all_pages(self):
+        bar = self.start_bar()
+        s = bar.state()
+        position = top_left(s)
+        self.assertLayout(s, 1)
+        screenshot("page1")
+        for page in (2, 3, 4):
+            bar.click(NEXT)
+            s = bar.wait_page(page)
+            self.assertLayout(s, page)
+            self.assertEqual(top_left(s), position, "switching pages moved the bar")
+            screenshot(f"page{page}")
+        for page in (3, 2, 1):
+            bar.click(PREV)
+            s = bar.wait_page(page)
+            self.assertLayout(s, page)
+            self.assertEqual(top_left(s), position, "switching pages moved the bar")
+
+    def assert_click_does_nothing(self, bar, control_id):
+        before = bar.state()
+        bar.click(control_id)
+        # Nothing is to change; give a wrong reaction time to show, then
+        # compare the settled bar with the state before.
+        time.sleep(1.0)
+        bar.settle()
+        after = bar.state()
+        self.assertEqual(after.rect, before.rect)
+        # Everything but texts (the title strip follows the foreground window).
+        layout = lambda s: [(c.id, c.visible, c.enabled, c.client) for c in s.controls]  # noqa: E731
+        self.assertEqual(layout(after), layout(before))
+
+    def test_next_on_page_4_is_disabled_and_does_not_wrap(self):
+        preset({"Setting": {"PageNo": 4}})
+        bar = self.start_bar()
+        s = bar.state()
+        self.assertLayout(s, 4)
+        self.assertFalse(s.enabled(NEXT))
+        self.assertTrue(s.enabled(PREV))
+        self.assert_click_does_nothing(bar, NEXT)
+        self.assertEqual(bar.state().page(), 4)
+
+    def test_prev_on_page_1_is_disabled_and_does_not_wrap(self):
+        bar = self.start_bar()
+        s = bar.state()
+        self.assertFalse(s.enabled(PREV))
+        self.assert_click_does_nothing(bar, PREV)
+        self.assertEqual(bar.state().page(), 1)
+
+    def test_pages_2_and_3_enable_both_arrows(self):
+        for page in (2, 3):
+            with self.subTest(page=page):
+                preset({"Setting": {"PageNo": page}})
+                bar = self.start_bar()
+                s = bar.state()
+                self.assertEqual(s.page(), page)
+                self.assertTrue(s.enabled(PREV) and s.enabled(NEXT))
+                bar.close()
+
+
+class TitleStrip(TavrinTestCase):
+    def test_target_button_hides_and_shows_the_strip(self):
+        bar = self.start_bar()
+        shown = bar.state()
+        self.assertTrue(shown.visible(STRIP))
+
+        bar.click(TARGET)
+        hidden = bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
+        self.assertEqual(hidden.shown_page_buttons(), shown.shown_page_buttons(), "buttons were shown or hidden")
+        for c in shown.controls:
+            if c.visible and c.id in ROW_CONTROLS:
+                self.assertEqual(hidden.child(c.id).client.top, c.client.top - STRIP_HEIGHT, f"control {c.id}")
+                self.assertEqual(hidden.child(c.id).client.left, c.client.left, f"control {c.id}")
+        self.assertEqual(hidden.rect.height, shown.rect.height - STRIP_HEIGHT)
+        self.assertEqual(hidden.rect.width, shown.rect.width)
+        self.assertEqual(top_left(hidden), top_left(shown))
+        self.assertLayout(hidden, 1, strip=False)
+
+        bar.click(TARGET)
+        again = bar.wait_state(lambda s: s.visible(STRIP), "the title strip to show again")
+        self.assertEqual(again.rect, shown.rect)
+        for c in shown.controls:
+            if c.id not in ROW_CONTROLS | {STRIP}:
+                continue
+            self.assertEqual(again.child(c.id).client, c.client, f"control {c.id}")
+            self.assertEqual(again.child(c.id).visible, c.visible, f"control {c.id}")
+
+
+class CustomPage(TavrinTestCase):
+    def test_default_custom_page_is_packed(self):
+        preset({"Setting": {"PageNo": 3}})
+        bar = self.start_bar()
+        s = bar.state()
+        self.assertEqual(s.shown_page_buttons(), CUSTOM_DEFAULT)
+        self.assertFalse(s.visible(TARGET), "的 shows on the default custom page")
+        self.assertEqual(s.child(PREV).client.left, dlu_x(bar.hwnd, 1)[0])
+        x = dlu_x(bar.hwnd, 17)[0]
+        for i in CUSTOM_DEFAULT:
+            self.assertEqual(s.child(i).client.left, x, f"button {i} is not packed")
+            x = s.child(i).client.right
+        self.assertEqual(s.child(NEXT).client.left, x + 6)
+        self.assertLayout(s, 3)
+
+
+class DamagedSettings(TavrinTestCase):
+    def start_with(self, settings):
+        preset(settings)
+        bar = self.start_bar()
+        self.assertTrue(bar.proc.running(), "TAVRIN.EXE ended")
+        return bar, bar.state()
+
+    def test_page_no_7_shows_page_1(self):
+        _, s = self.start_with({"Setting": {"PageNo": 7}})
+        self.assertEqual(s.page(), 1)
+        self.assertLayout(s, 1)
+
+    def test_page_no_0_shows_page_1(self):
+        _, s = self.start_with({"Setting": {"PageNo": 0}})
+        self.assertEqual(s.page(), 1)
+        self.assertLayout(s, 1)
+
+    def assert_custom_row_sane(self, s, allowed):
+        shown = s.shown_page_buttons()
+        self.assertLessEqual(len(shown), 12, f"more than twelve buttons: {shown}")
+        self.assertTrue(set(shown) <= set(allowed), f"buttons {shown} are not among {allowed}")
+        self.assertTrue(s.visible(PREV) and s.visible(NEXT))
+        right_of_others = max([s.child(i).client.right for i in shown] + [s.child(PREV).client.right])
+        self.assertGreaterEqual(s.child(NEXT).client.left, right_of_others, "→ is not last in the row")
+
+    def test_num1_20_shows_at_most_the_available_ids(self):
+        fields = [1011, 1012, 0, 1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003, 1007, 1013, 1014, 1015, 1016,
+                  1017, 1018, 1019, 1020]
+        self.assertEqual(len(fields), 20)
+        _, s = self.start_with({"Setting": {"PageNo": 3},
+                                "CustomPage": {"Num1": 20, "Data1": ",".join(map(str, fields))}})
+        self.assert_custom_row_sane(s, fields[3:15])
+
+    def test_num1_negative_does_not_crash(self):
+        _, s = self.start_with({"Setting": {"PageNo": 3}, "CustomPage": {"Num1": -3}})
+        self.assert_custom_row_sane(s, CUSTOM_DEFAULT)
+
+    def test_unknown_id_is_skipped_and_the_rest_packed(self):
+        bar, s = self.start_with({"Setting": {"PageNo": 3},
+                                  "CustomPage": {"Num1": 7, "Data1": "1011,1012,0,1001,9999,1004,1005"}})
+        self.assertEqual(s.shown_page_buttons(), [1001, 1004, 1005])
+        self.assertLayout(s, 3, custom=[1001, 1004, 1005])
+
+    def test_pos_9_never_moves_the_bar(self):
+        bar, s = self.start_with({"Setting": {"Option": 5, "Pos": 9, "Position": "300,200"}})
+        self.assertEqual(top_left(s), (300, 200))
+        target = self.foreign_window("Pos target", rect=(500, 400, 400, 300))
+        # The bar follows only a target: wait until it has taken this one.
+        wait_for(lambda: window_text(s.child(STRIP).hwnd) == b"Pos target", CHANGE_TIMEOUT, 0.2,
+                 "the title strip to show the target's title")
+        deadline = time.monotonic() + 2.5  # five ticks of the 500 ms timer
+        while time.monotonic() < deadline:
+            self.assertEqual(top_left(bar.state()), (300, 200), "the bar moved with corner 9")
+            time.sleep(0.25)
+        self.assertTrue(target.proc.running())
+
+    def test_option_stored_as_string_takes_its_default(self):
+        bar, s = self.start_with({"Setting": {"Option": ("REG_SZ", b"9\0")}})
+        self.assertTrue(is_topmost(bar.hwnd), "Option 9 (not on top) was read from a string")
+        self.assertTrue(s.visible(STRIP))
+
+    def test_position_stored_as_dword_takes_its_default(self):
+        _, s = self.start_with({"Setting": {"Position": 300}})
+        self.assertEqual(top_left(s), DEFAULT_POSITION)
+
+    def test_page_no_stored_as_string_takes_its_default(self):
+        _, s = self.start_with({"Setting": {"PageNo": ("REG_SZ", b"4\0")}})
+        self.assertEqual(s.page(), 1)
+
+
+if __name__ == "__main__":
+    main()
