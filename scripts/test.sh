@@ -15,7 +15,7 @@ export BUILD_DIR="$ROOT/build"
 
 "$ROOT/scripts/setup.sh"
 
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake --no-warn-unused-cli
 cmake --build build -j2
 
 xvfb_pid=""

@@ -135,11 +135,12 @@ def _free_display() -> int:
     raise RuntimeError("no free X display number between :91 and :199")
 
 
-def _wine_shell(command: str, timeout: float = 60) -> None:
+def _wine_shell(command: str, timeout: float = 60) -> int:
     """Runs a shell command with the prefix's environment (scripts/wine-env.sh)."""
     env = dict(os.environ, BUILD_DIR=str(BUILD_DIR))
-    subprocess.run(["bash", "-c", f'. "{REPO}/scripts/wine-env.sh" && {command}'], env=env,
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+    return subprocess.run(["bash", "-c", f'. "{REPO}/scripts/wine-env.sh" && {command}'], env=env,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=timeout).returncode
 
 
 def _ensure_display() -> None:
@@ -155,13 +156,16 @@ def _ensure_display() -> None:
         if xvfb.poll() is not None or time.monotonic() > deadline:
             raise RuntimeError(f"Xvfb :{n} did not start")
         time.sleep(0.1)
-    # A persistent server, and Wine's background services started with no
-    # pipe attached (they keep the standard error of whoever starts them).
-    _wine_shell("wineserver -p && wine cmd.exe /c exit", timeout=300)
+    # A persistent server (unless one runs already: that one is left alone),
+    # and Wine's background services started with no pipe attached (they
+    # keep the standard error of whoever starts them).
+    own_server = _wine_shell("wineserver -p", timeout=300) == 0
+    _wine_shell("wine cmd.exe /c exit", timeout=300)
 
     def stop() -> None:
         try:
-            _wine_shell("wineserver -k", timeout=60)
+            if own_server:
+                _wine_shell("wineserver -k; wineserver -w", timeout=60)
         except subprocess.TimeoutExpired:
             pass
         xvfb.terminate()
