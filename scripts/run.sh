@@ -24,59 +24,8 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: a private one, a short run and a screenshot.
-xvfb_pid=""
-bar_pid=""
-wine_ready=""
-
-cleanup() {
-  local status=$?
-  trap - EXIT INT TERM
-  if [ -n "$bar_pid" ] && kill -0 "$bar_pid" 2>/dev/null; then
-    kill "$bar_pid" 2>/dev/null || true
-    wait "$bar_pid" 2>/dev/null || true
-  fi
-  if [ -n "$wine_ready" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-start_xvfb() {
-  local n i
-  for n in $(seq 91 199); do
-    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
-      continue
-    fi
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$BUILD_DIR/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for i in $(seq 100); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  done
-  echo "run.sh: could not start Xvfb" >&2
-  return 1
-}
-
-start_xvfb
+. "$ROOT/scripts/session.sh"
 echo "run.sh: no display; running the bar on a private Xvfb ($DISPLAY)"
-. "$ROOT/scripts/wine-env.sh"
-wine_ready=1
 
 wine "$EXE" </dev/null &
 bar_pid=$!
