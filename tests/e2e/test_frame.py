@@ -1,0 +1,484 @@
+"""The bar's frame and what hangs on it: painting in the stored colour,
+dragging by the surface and by the title strip, the menu by right click,
+Escape, Shift+F10 and the hot key, Exit with the saving of page, options and
+position, the captions and tooltips of the buttons, the global hot key and
+the about box.
+
+Under Wine a popup menu (a visible window of class #32768) shows at once but
+takes input only about a second later, so every key or click meant for a
+menu waits for that and is repeated while the menu stays open; every wait has
+a time-out, and a menu left open is closed before the bar is stopped."""
+
+from __future__ import annotations
+
+import re
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+from typing import Callable, Optional
+
+from tavrin_harness import (
+    CHANGE_TIMEOUT, NEXT, PARK, PREV, SCALE, STRIP, TARGET, Bar, Rect, TimedOut, children, click, client_rect,
+    find_window, foreground, main, mouse_move, preset, probe, probe_run, reg_get, screenshot, top_windows, wait_for,
+    window_exists, window_rect, window_text,
+)
+from test_tracking import (
+    HOLD, BarTestCase, WinCtlWindow, bar_pid, bare_spot, close_dialog, drag, focus_of, top_left,
+)
+
+MENU_READY = 1.2   # seconds after a menu shows before Wine's menu loop takes input
+MENU_TRIES = 6
+
+ABOUT_TITLE = "Tavrin のﾊﾞｰｼﾞｮﾝ情報"
+ABOUT_TEXT = "Tavrin     Version 1.50"
+
+MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
+VK_W = 0x57
+ERROR_HOTKEY_ALREADY_REGISTERED = 1409
+
+
+def visible_menus() -> list[Rect]:
+    """Screen rectangles of the visible popup menus (class #32768)."""
+    rc, lines, _ = probe_run("menu", 0)
+    return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
+
+
+def dword(value: int) -> tuple[str, bytes]:
+    return "REG_DWORD", value.to_bytes(4, "little")
+
+
+def sz(text: str) -> tuple[str, bytes]:
+    return "REG_SZ", text.encode("cp932") + b"\0"
+
+
+def screen_pixel(x: int, y: int) -> str:
+    """The colour of one screen pixel as "RRGGBB"."""
+    with tempfile.TemporaryDirectory() as d:
+        path = Path(d) / "screen.png"
+        subprocess.run(["import", "-window", "root", str(path)], check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        r = subprocess.run(["convert", str(path), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"], check=True,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    m = re.search(r"#([0-9A-Fa-f]{6})", r.stdout.decode())
+    assert m, r.stdout
+    return m.group(1).upper()
+
+
+class MenuTestCase(BarTestCase):
+    """Opening, using and closing the bar's menu with time-outs."""
+
+    def setUp(self) -> None:
+        super().setUp()
+        self._menu_shown_at = 0.0
+
+    def tearDown(self) -> None:
+        # A menu left open by a failing test: Escape, and if that does not
+        # help, stopping the bar ends it.
+        for _ in range(3):
+            if not visible_menus():
+                break
+            time.sleep(MENU_READY)
+            probe_run("keys", "esc")
+            time.sleep(0.5)
+        super().tearDown()
+
+    def wait_menu(self, how: str) -> Rect:
+        """Waits for the menu; exactly one must show. Returns its rectangle."""
+        menus = wait_for(visible_menus, CHANGE_TIMEOUT, 0.05, f"the menu to open ({how})")
+        self._menu_shown_at = time.monotonic()
+        self.assertEqual(len(menus), 1, f"{len(menus)} menus opened ({how})")
+        return menus[0]
+
+    def assert_no_menu(self, seconds: float = HOLD, why: str = "") -> None:
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            self.assertEqual(visible_menus(), [], f"a menu is open {why}")
+            time.sleep(0.1)
+
+    def menu_input(self, send: Callable[[], None], done: Callable[[], object], what: str) -> None:
+        """Sends input to the open menu once it takes input, again while the
+        menu stays open and done() is false."""
+        for _ in range(MENU_TRIES):
+            wait = self._menu_shown_at + MENU_READY - time.monotonic()
+            if wait > 0:
+                time.sleep(wait)
+            send()
+            try:
+                wait_for(done, 2 * SCALE, 0.05, what)
+                return
+            except TimedOut:
+                if not visible_menus():
+                    raise
+        self.fail(f"the menu ignored {MENU_TRIES} tries waiting for {what}")
+
+    def menu_key(self, key: str, done: Callable[[], object], what: str) -> None:
+        self.menu_input(lambda: probe("keys", key), done, what)
+
+    def close_menu(self, how: str) -> None:
+        """Escape closes the menu, and no second menu opens after it."""
+        self.menu_key("esc", lambda: not visible_menus(), "the menu to close")
+        self.assert_no_menu(why=f"again after the menu opened by {how} was closed")
+
+    def exit_by_mnemonic(self, bar: Bar) -> None:
+        assert bar.proc is not None
+        self.menu_key("x", lambda: not bar.proc.running(), "TAVRIN.EXE to end after Exit")
+
+    def keyboard_menu(self, bar: Bar) -> Rect:
+        """Shift+F10 on the foreground bar."""
+        self.make_foreground(bar.hwnd, "the bar")
+        probe("keys", "shift+f10")
+        return self.wait_menu("Shift+F10")
+
+    def right_click_menu(self, bar: Bar, point: Optional[tuple[int, int]] = None) -> tuple[Rect, tuple[int, int]]:
+        point = point or bare_spot(bar.state())
+        click(*point, button=3, park=False)
+        menu = self.wait_menu("a right click")
+        mouse_move(*PARK)
+        return menu, point
+
+
+# ----------------------------------------------------------------- painting
+
+
+class Painting(BarTestCase):
+    def surface_colours(self, bar: Bar) -> set[str]:
+        x, y = bare_spot(bar.state())
+        return {screen_pixel(x, y), screen_pixel(x, y - 4)}
+
+    def test_surface_shows_the_default_colour(self):
+        bar = self.start_bar()
+        self.assertEqual(self.surface_colours(bar), {"8080FF"})
+
+    def test_surface_shows_the_stored_colour(self):
+        preset({"Setting": {"BkColor": 0x0040C0E0}})  # 0x00BBGGRR
+        bar = self.start_bar()
+        self.assertEqual(self.surface_colours(bar), {"E0C040"})
+
+
+# ----------------------------------------------------------------- dragging
+
+
+class Dragging(MenuTestCase):
+    def test_drag_by_the_bare_surface_moves_the_bar_and_exit_saves_the_position(self):
+        bar = self.start_bar()
+        before = top_left(window_rect(bar.hwnd))
+        drag(bare_spot(bar.state()), (160, 90))
+        after = (before[0] + 160, before[1] + 90)
+        self.wait_bar_at(bar, after, limit=None)
+        bar.settle()
+        self.right_click_menu(bar)
+        self.exit_by_mnemonic(bar)
+        self.assertEqual(reg_get("Setting", "Position"), sz(f"{after[0]},{after[1]}"))
+
+    def test_drag_by_the_title_strip_moves_the_bar_and_exit_saves_the_position(self):
+        bar = self.start_bar()
+        before = top_left(window_rect(bar.hwnd))
+        strip = bar.state().child(STRIP)
+        self.assertTrue(strip.visible)
+        drag(strip.screen.center, (230, 310))
+        after = (before[0] + 230, before[1] + 310)
+        self.wait_bar_at(bar, after, limit=None)
+        bar.settle()
+        menu = self.keyboard_menu(bar)
+        # Exit by a click on the menu's last item.
+        assert bar.proc is not None
+        self.menu_input(lambda: click(menu.left + menu.width // 2, menu.bottom - 11),
+                        lambda: not bar.proc.running(), "TAVRIN.EXE to end after a click on Exit")
+        self.assertEqual(reg_get("Setting", "Position"), sz(f"{after[0]},{after[1]}"))
+
+
+# ----------------------------------------------------------------- the menu
+
+
+class ContextMenu(MenuTestCase):
+    def test_right_click_on_the_surface_opens_one_menu_at_the_cursor(self):
+        bar = self.start_bar()
+        menu, (x, y) = self.right_click_menu(bar)
+        self.assertEqual(top_left(menu), (x, y))
+        screenshot("menu")
+        self.close_menu("a right click")
+        self.assertTrue(bar.proc is not None and bar.proc.running())
+
+    def test_right_click_on_the_title_strip_opens_one_menu_at_the_cursor(self):
+        bar = self.start_bar()
+        point = bar.state().child(STRIP).screen.center
+        menu, _ = self.right_click_menu(bar, point)
+        self.assertEqual(top_left(menu), point)
+        self.close_menu("a right click on the title strip")
+
+    def test_escape_opens_one_menu_below_the_lower_left_corner(self):
+        bar = self.start_bar()
+        # A click on → gives that button the focus (and shows page 2).
+        bar.click(NEXT)
+        s = bar.wait_page(2)
+        self.wait_foreground(bar.hwnd, "the bar")
+        active, focus = focus_of(bar.hwnd)
+        self.assertEqual(int(focus, 16), int(s.child(NEXT).hwnd, 16), "→ does not have the focus after a click")
+        probe("keys", "esc")
+        menu = self.wait_menu("Escape")
+        r = window_rect(bar.hwnd)
+        self.assertEqual(top_left(menu), (r.left, r.bottom))
+        self.close_menu("Escape")
+        # Escape never closes the bar.
+        self.assertTrue(bar.proc is not None and bar.proc.running())
+        self.assertTrue(window_exists(bar.hwnd))
+
+    def test_shift_f10_opens_one_menu_at_the_client_origin_plus_5(self):
+        bar = self.start_bar()
+        menu = self.keyboard_menu(bar)
+        c = client_rect(bar.hwnd)
+        self.assertEqual(top_left(menu), (c.left + 5, c.top + 5))
+        self.close_menu("Shift+F10")
+
+    def test_exit_ends_the_program_and_saves_page_option_and_position(self):
+        # 0x40 belongs to nobody: it is written back as it was read.
+        preset({"Setting": {"Option": 0x41, "Position": "300,200"}})
+        bar = self.start_bar()
+        bar.click(NEXT)
+        bar.wait_page(2)
+        bar.click(TARGET)  # hides the title strip: option 0x40
+        bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
+        self.right_click_menu(bar)
+        self.exit_by_mnemonic(bar)
+        self.assertFalse(window_exists(bar.hwnd))
+        self.assertEqual(reg_get("Setting", "PageNo"), dword(2))
+        self.assertEqual(reg_get("Setting", "Option"), dword(0x40))
+        self.assertEqual(reg_get("Setting", "Position"), sz("300,200"))
+
+
+# ----------------------------------------------------------------- captions and tooltips
+
+
+USER_STRING_IDS = [1007] + list(range(1013, 1022))
+LAUNCH_IDS = list(range(1023, 1033))
+KANJI_NUMERALS = ["一", "二", "三", "四", "五", "六", "七", "八", "九", "十"]
+PERSONAL_CAPTIONS = {1001: "氏", 1004: "姓", 1005: "名", 1022: "〒", 1008: "住", 1009: "電", 1002: "E-Mail",
+                     1003: "HP"}
+
+
+class Captions(BarTestCase):
+    def captions(self, bar: Bar) -> dict[int, str]:
+        return {c.id: c.text.decode("cp932") for c in bar.state().controls}
+
+    def test_first_start_shows_the_default_captions(self):
+        got = self.captions(self.start_bar())
+        self.assertEqual([got[i] for i in USER_STRING_IDS], [str(n) for n in range(1, 11)])
+        self.assertEqual([got[i] for i in LAUNCH_IDS], KANJI_NUMERALS)
+        self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
+
+    def test_stored_titles_replace_the_captions(self):
+        preset({
+            "UserString": {"Title1": "あ", "Title5": "", "Title10": "Ten"},
+            "AppStart": {"Title1": "ワ", "Title3": "", "Title10": "メモ帳"},
+            "PrivateData": {"Name1": "山田", "Name2": "太郎"},
+        })
+        got = self.captions(self.start_bar())
+        want_strings = ["あ", "2", "3", "4", "", "6", "7", "8", "9", "Ten"]
+        want_launch = ["ワ", "二", "", "四", "五", "六", "七", "八", "九", "メモ帳"]
+        self.assertEqual([got[i] for i in USER_STRING_IDS], want_strings)
+        self.assertEqual([got[i] for i in LAUNCH_IDS], want_launch)
+        # The personal data buttons keep the captions of the template.
+        self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
+
+
+class Tooltips(BarTestCase):
+    def shown_tips(self, pid: int) -> list[bytes]:
+        """Texts of the bar's visible tooltip windows."""
+        return [window_text(w.hwnd) for w in top_windows()
+                if w.pid == pid and w.visible and w.cls.lower() == "tooltips_class32"]
+
+    def tip_at(self, bar: Bar, point: tuple[int, int]) -> bytes:
+        """Moves the pointer there and returns the text of the tip that shows."""
+        pid = bar_pid(bar)
+        mouse_move(*PARK)
+        wait_for(lambda: not self.shown_tips(pid), CHANGE_TIMEOUT, 0.1, "the previous tooltip to hide")
+        mouse_move(*point)
+        tips = wait_for(lambda: self.shown_tips(pid), CHANGE_TIMEOUT, 0.1, f"a tooltip at {point}")
+        self.assertEqual(len(tips), 1, f"more than one tooltip shows: {tips}")
+        return tips[0]
+
+    def tip_of(self, bar: Bar, control_id: int) -> bytes:
+        return self.tip_at(bar, bar.state().child(control_id).screen.center)
+
+    def assertTip(self, bar: Bar, control_id: int, text: str) -> None:
+        self.assertEqual(self.tip_of(bar, control_id).decode("cp932"), text, f"tooltip of control {control_id}")
+
+    def test_page_buttons(self):
+        preset({"Setting": {"PageNo": 2}})  # ← and → both enabled
+        bar = self.start_bar()
+        self.assertTip(bar, PREV, "Page Down")
+        self.assertTip(bar, NEXT, "Page Up")
+
+    def test_personal_data_buttons_and_target_button(self):
+        bar = self.start_bar()
+        for control_id, text in ((1001, "氏名"), (1004, "姓"), (1005, "名"), (1022, "郵便番号"), (1008, "住所"),
+                                 (1009, "電話番号"), (1002, "Mail Address"), (1003, "HomePage"),
+                                 (TARGET, "Target表示/非表示")):
+            with self.subTest(control=control_id):
+                self.assertTip(bar, control_id, text)
+
+    def test_user_string_1_on_a_first_start(self):
+        preset({"Setting": {"PageNo": 2}})
+        bar = self.start_bar()
+        self.assertTip(bar, 1007, "文字1")
+        self.assertTip(bar, 1021, "文字10")
+
+    def test_launch_entries_on_a_first_start(self):
+        preset({"Setting": {"PageNo": 4}})
+        bar = self.start_bar()
+        self.assertTip(bar, 1023, "起動1")
+        self.assertTip(bar, 1032, "起動10")
+
+    def test_stored_tip_texts(self):
+        preset({"UserString": {"Tip4": "ヒント四"}, "AppStart": {"Tip2": "メモ帳を開く"}, "Setting": {"PageNo": 2}})
+        bar = self.start_bar()
+        self.assertTip(bar, 1015, "ヒント四")
+        bar.click(NEXT)
+        bar.wait_page(3)
+        bar.click(NEXT)
+        bar.wait_page(4)
+        self.assertTip(bar, 1024, "メモ帳を開く")
+
+    def test_empty_tip_shows_no_text(self):
+        preset({"UserString": {"Tip3": "", "Tip4": "ヒント四"}, "Setting": {"PageNo": 2}})
+        bar = self.start_bar()
+        pid = bar_pid(bar)
+        mouse_move(*PARK)
+        wait_for(lambda: not self.shown_tips(pid), CHANGE_TIMEOUT, 0.1, "tooltips to hide")
+        mouse_move(*bar.state().child(1014).screen.center)
+        deadline = time.monotonic() + HOLD
+        while time.monotonic() < deadline:
+            self.assertEqual([t for t in self.shown_tips(pid) if t], [], "a tooltip with text shows over 3")
+            time.sleep(0.1)
+        # The tooltips work: the neighbour shows its own.
+        self.assertTip(bar, 1015, "ヒント四")
+
+    def test_bar_surface(self):
+        bar = self.start_bar()
+        self.assertEqual(self.tip_at(bar, bare_spot(bar.state())).decode("cp932"), "右ｸﾘｯｸでﾒﾆｭｰ")
+
+
+# ----------------------------------------------------------------- hot key
+
+
+class HotKey(MenuTestCase):
+    def start_with_other_window(self, hotkey: Optional[dict[str, object]] = None) -> tuple[Bar, str]:
+        if hotkey is not None:
+            preset({"HotKey": hotkey})
+        bar = self.start_bar()
+        alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
+        self.wait_foreground(alpha.hwnd, "the other window")
+        self.wait_strip(bar, "Alpha window")
+        return bar, alpha.hwnd
+
+    def holder(self, mods: int, vk: int) -> tuple[WinCtlWindow, str]:
+        """Another program that registers the combination; returns it and its answer."""
+        h = self.winctl_window("hotkey", mods, vk)
+        return h, h.proc.readline()
+
+    def test_default_ctrl_shift_w_brings_the_bar_forward_and_opens_the_menu_below_it(self):
+        bar, _ = self.start_with_other_window()
+        probe("keys", "ctrl+shift+w")
+        menu = self.wait_menu("the hot key")
+        self.wait_foreground(bar.hwnd, "the bar")
+        r = window_rect(bar.hwnd)
+        self.assertEqual(top_left(menu), (r.left, r.bottom))
+        self.close_menu("the hot key")
+        self.hold_strip(bar, "Alpha window", during="after the hot key activated the bar")
+
+    def test_default_combination_is_held_by_the_bar(self):
+        self.start_bar()
+        _, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        self.assertEqual(answer, f"registered 0 {ERROR_HOTKEY_ALREADY_REGISTERED}")
+
+    def test_alt_f5_with_action_1_activates_the_bar_without_a_menu(self):
+        bar, _ = self.start_with_other_window({"SysKey": 1, "Key": "F5", "Do": 1})
+        probe("keys", "alt+f5")
+        self.wait_foreground(bar.hwnd, "the bar")
+        self.assert_no_menu(why="after Alt+F5 with action 1")
+        self.hold_strip(bar, "Alpha window", seconds=0.1, during="after the hot key activated the bar")
+
+    def test_bare_f8_is_registered_without_modifiers(self):
+        bar, _ = self.start_with_other_window({"SysKey": 0, "Key": "F8", "Do": 1})
+        probe("keys", "f8")
+        self.wait_foreground(bar.hwnd, "the bar")
+        self.assert_no_menu(why="after F8 with action 1")
+
+    def test_action_0_registers_nothing(self):
+        bar, alpha = self.start_with_other_window({"Do": 0})
+        probe("keys", "ctrl+shift+w")
+        deadline = time.monotonic() + HOLD
+        while time.monotonic() < deadline:
+            self.assertEqual(foreground()[0], alpha, "the key changed the foreground window")
+            self.assertEqual(visible_menus(), [], "the key opened a menu")
+            time.sleep(0.1)
+        _, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        self.assertEqual(answer, "registered 1", "the combination is taken although the hot key is off")
+
+    def test_combination_held_by_another_program_fails_silently(self):
+        holder, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        self.assertEqual(answer, "registered 1")
+        bar = self.start_bar()
+        pid = bar_pid(bar)
+        alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
+        self.wait_foreground(alpha.hwnd, "the other window")
+        # No message about the failed registration: the bar is the program's only visible window.
+        shown = [w for w in top_windows() if w.pid == pid and w.visible]
+        self.assertEqual([w.hwnd for w in shown], [bar.hwnd], f"the bar shows other windows: {shown}")
+        probe("keys", "ctrl+shift+w")
+        self.assertEqual(holder.proc.readline(CHANGE_TIMEOUT), "hotkey 1", "the other program lost its hot key")
+        deadline = time.monotonic() + HOLD
+        while time.monotonic() < deadline:
+            self.assertEqual(foreground()[0], alpha.hwnd, "the key changed the foreground window")
+            self.assertEqual(visible_menus(), [], "the key opened a menu")
+            time.sleep(0.1)
+        self.assertEqual([w.hwnd for w in top_windows() if w.pid == pid and w.visible], [bar.hwnd])
+
+
+# ----------------------------------------------------------------- about box
+
+
+class AboutBox(MenuTestCase):
+    def open_about(self, bar: Bar) -> str:
+        self.keyboard_menu(bar)
+        self.menu_key("a", lambda: find_window(ABOUT_TITLE), "the about box to open")
+        about = find_window(ABOUT_TITLE)
+        assert about is not None
+        self.addCleanup(close_dialog, about)
+        return about
+
+    def test_menu_item_a_opens_the_about_box(self):
+        bar = self.start_bar()
+        pid = bar_pid(bar)
+        about = self.open_about(bar)
+        info = [w for w in top_windows(ABOUT_TITLE) if w.hwnd == about][0]
+        self.assertEqual(info.pid, pid)
+        controls = children(about)
+        self.assertIn(ABOUT_TEXT.encode("cp932"), [c.text for c in controls])
+        ok = [c for c in controls if c.id == 1]
+        self.assertEqual([c.text for c in ok], [b"OK"])
+        screenshot("about")
+        self.assertTrue(info.visible, "the about box is not visible")
+        click(*ok[0].screen.center)
+        wait_for(lambda: not window_exists(about), CHANGE_TIMEOUT, 0.1, "the about box to close after OK")
+        self.assertTrue(bar.proc is not None and bar.proc.running())
+
+    def test_tracking_pauses_while_the_about_box_is_open(self):
+        bar = self.start_bar()
+        self.foreign_window("Alpha window", rect=(700, 100, 320, 200))
+        self.wait_strip(bar, "Alpha window")
+        about = self.open_about(bar)
+        gamma = self.foreign_window("Gamma window", rect=(700, 700, 320, 200))
+        self.wait_foreground(gamma.hwnd, "the new window")
+        self.hold_strip(bar, "Alpha window", during="while the about box was open")
+        # OK (Enter on the about box) ends it; tracking goes on.
+        self.make_foreground(about, "the about box")
+        probe("keys", "enter")
+        wait_for(lambda: not window_exists(about), CHANGE_TIMEOUT, 0.1, "the about box to close")
+        self.make_foreground(gamma.hwnd, "the new window")
+        self.wait_strip(bar, "Gamma window")
+
+
+if __name__ == "__main__":
+    main()
