@@ -21,7 +21,7 @@ from typing import Callable, Optional
 from tavrin_harness import (
     CHANGE_TIMEOUT, NEXT, PARK, PREV, SCALE, STRIP, TARGET, Bar, Rect, TimedOut, children, click, client_rect,
     find_window, foreground, main, mouse_move, preset, probe, probe_run, reg_get, screenshot, top_windows, wait_for,
-    window_exists, window_rect, window_text,
+    window_exists, window_rect, window_text, xdotool,
 )
 from test_tracking import (
     HOLD, BarTestCase, WinCtlWindow, bar_pid, bare_spot, close_dialog, drag, focus_of, top_left,
@@ -386,6 +386,22 @@ class HotKey(MenuTestCase):
         self.assertEqual(top_left(menu), (r.left, r.bottom))
         self.close_menu("the hot key")
         self.hold_strip(bar, "Alpha window", during="after the hot key activated the bar")
+
+    def test_ctrl_shift_w_from_the_x_keyboard_opens_the_menu(self):
+        # Keys typed on the X display reach Wine while a Wine window has the X
+        # focus (keys typed into a non-Wine X program never reach Wine).
+        bar, _ = self.start_with_other_window()
+        found = subprocess.run(["xdotool", "search", "--name", "^Alpha window$"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
+        x_windows = found.stdout.decode().split()
+        self.assertEqual(len(x_windows), 1, f"X windows named Alpha window: {x_windows}")
+        xdotool("windowfocus", "--sync", x_windows[0])
+        xdotool("key", "ctrl+shift+w")
+        menu = self.wait_menu("Ctrl+Shift+W typed on the X display")
+        self.wait_foreground(bar.hwnd, "the bar")
+        r = window_rect(bar.hwnd)
+        self.assertEqual(top_left(menu), (r.left, r.bottom))
+        self.close_menu("Ctrl+Shift+W typed on the X display")
 
     def test_default_combination_is_held_by_the_bar(self):
         self.start_bar()
