@@ -336,14 +336,15 @@ BOOL CBarDlg::PreTranslateMessage(MSG* pMsg)
         OnHotKey();
         return TRUE;
     case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // With no button focused (after a click on the surface or the hot
+        // key) the system sends keys to the bar as WM_SYSKEYDOWN.
         if (pMsg->wParam == VK_ESCAPE) {
             // Escape opens the menu below the bar; it never closes the bar.
             const CRect r = GetWindowRect();
             ShowBarMenu(r.left, r.bottom);
             return TRUE;
         }
-        [[fallthrough]];
-    case WM_SYSKEYDOWN:
         if (pMsg->wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & ~1)) {
             const CPoint point = KeyboardMenuPoint();
             ShowBarMenu(point.x, point.y);

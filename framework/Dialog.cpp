@@ -38,6 +38,8 @@ INT_PTR CDialog::DoModal()
     HWND hWnd = ::CreateDialogIndirectParamA(hInstance, pTemplate, hOwner, &CDialog::DialogProc,
                                              reinterpret_cast<LPARAM>(this));
     if (hWnd) {
+        // A template without WS_VISIBLE is shown once initialised.
+        if (!::IsWindowVisible(hWnd)) ::ShowWindow(hWnd, SW_SHOWNORMAL);
         // The loop ends by EndDialog, or when the window is destroyed some
         // other way (m_hWnd is cleared at WM_NCDESTROY).
         while (m_bContinueModal && m_hWnd) {

@@ -224,6 +224,18 @@ class ContextMenu(MenuTestCase):
         self.assertTrue(bar.proc is not None and bar.proc.running())
         self.assertTrue(window_exists(bar.hwnd))
 
+    def test_escape_with_no_button_focused_opens_the_menu(self):
+        # Brought forward from outside, the bar has no focused control, and
+        # the system hands Escape to it as a system key.
+        bar = self.start_bar()
+        self.make_foreground(bar.hwnd, "the bar")
+        probe("keys", "esc")
+        menu = self.wait_menu("Escape with no button focused")
+        r = window_rect(bar.hwnd)
+        self.assertEqual(top_left(menu), (r.left, r.bottom))
+        self.close_menu("Escape")
+        self.assertTrue(window_exists(bar.hwnd))
+
     def test_shift_f10_opens_one_menu_at_the_client_origin_plus_5(self):
         bar = self.start_bar()
         menu = self.keyboard_menu(bar)
