@@ -124,7 +124,10 @@ def clipboard_owner() -> str:
 
 
 def set_clipboard(text: bytes | str) -> None:
-    probe("clipset", hexarg(text))
+    """Puts text on the clipboard from outside and checks that it is there."""
+    data = sjis(text) if isinstance(text, str) else text
+    wait_for(lambda: probe_run("clipset", hexarg(data))[0] == 0 and clipboard_text() == data, CHANGE_TIMEOUT, 0.2,
+             f"the clipboard to take {data!r}")
 
 
 # ----------------------------------------------------------------- the test case base
