@@ -447,9 +447,9 @@ void keyEvent(const KeyName& k, bool up) {
 }
 
 // "ctrl+shift+w": press in order, release in reverse order.
-void chord(const char* spec) {
+void chord(const char* combination) {
   std::vector<KeyName> keys;
-  std::string s = spec, part;
+  std::string s = combination, part;
   for (size_t i = 0; i <= s.size(); ++i) {
     if (i == s.size() || (s[i] == '+' && !part.empty())) {
       keys.push_back(keyArg(part));
