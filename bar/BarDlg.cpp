@@ -596,12 +596,34 @@ bool CBarDlg::ActivateTarget()
     // top-level window, which by itself would give the focus back to the
     // control that had it last: hand the focus to the dropped-on control.
     HWND hTopLevel = ::GetAncestor(hTarget, GA_ROOT);
-    if (!::SetForegroundWindow(hTopLevel ? hTopLevel : hTarget)) return false;
-    if (hTopLevel && hTopLevel != hTarget) {
+    if (!hTopLevel) hTopLevel = hTarget;
+    if (!::SetForegroundWindow(hTopLevel)) return false;
+    WaitUntilActive(hTopLevel);
+    if (hTopLevel != hTarget) {
         CAttachedInput input(::GetWindowThreadProcessId(hTarget, nullptr));
         ::SetFocus(hTarget);
     }
     return true;
+}
+
+// SetForegroundWindow on another program's window may return before that
+// program's thread has taken the activation; keys synthesized until then are
+// thrown away, and its own activation would later restore its remembered
+// focus over ours. Wait, briefly, until the thread has an active window and
+// a focus window.
+void CBarDlg::WaitUntilActive(HWND hTopLevel)
+{
+    const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
+    const ULONGLONG deadline = ::GetTickCount64() + 500;
+    for (;;) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (::GetGUIThreadInfo(thread, &info)
+            && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
+            return;
+        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return;
+        ::Sleep(5);
+    }
 }
 
 // ---- Launching and dropped files -----------------------------------------

@@ -108,6 +108,7 @@ private:
     void OnHotKey();
     void PasteText(const CString& text);
     bool ActivateTarget();
+    void WaitUntilActive(HWND hTopLevel);
     void LaunchApp(int k);
     void RelayToToolTip(MSG* pMsg);
     // The menu position for the keyboard: 5 px into the client area.
