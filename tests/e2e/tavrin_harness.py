@@ -297,7 +297,16 @@ def window_text(hwnd: str) -> bytes:
 
 
 def set_window_text(hwnd: str, text: bytes | str) -> None:
-    probe("settext", hwnd, hexarg(text))
+    # Now and then Wine lets a WM_SETTEXT to another program go unanswered
+    # right after that program was activated; a second try gets through.
+    for attempt in range(3):
+        try:
+            probe("settext", hwnd, hexarg(text))
+            return
+        except ProbeError:
+            if attempt == 2 or not window_exists(hwnd):
+                raise
+            time.sleep(0.5)
 
 
 def is_topmost(hwnd: str) -> bool:
@@ -515,13 +524,12 @@ class WineProcess:
             self.popen.wait(30)
 
 
-class ForeignWindow:
-    """A top-level window of another program (probe mkwindow)."""
+class HelperWindow:
+    """A window that a helper program keeps open until it is sent WM_CLOSE."""
 
-    def __init__(self, title: str | bytes, cls: str = "-", rect: Optional[tuple[int, int, int, int]] = None) -> None:
-        self.proc = WineProcess(PROBE_EXE, "mkwindow", hexarg(title), cls, *(rect or ()))
-        self.hwnd, pid = self.proc.readline().split()
-        self.pid = int(pid)
+    proc: WineProcess
+    hwnd: str
+    pid: int
 
     def close(self) -> None:
         if self.proc.running():
@@ -529,6 +537,15 @@ class ForeignWindow:
                 probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
             if self.proc.wait(EXIT_TIMEOUT) is None:
                 self.proc.kill()
+
+
+class ForeignWindow(HelperWindow):
+    """A top-level window of another program (probe mkwindow)."""
+
+    def __init__(self, title: str | bytes, cls: str = "-", rect: Optional[tuple[int, int, int, int]] = None) -> None:
+        self.proc = WineProcess(PROBE_EXE, "mkwindow", hexarg(title), cls, *(rect or ()))
+        self.hwnd, pid = self.proc.readline().split()
+        self.pid = int(pid)
 
 
 class Target:

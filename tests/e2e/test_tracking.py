@@ -18,7 +18,7 @@ import time
 from typing import Callable, Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, EXIT_TIMEOUT, NEXT, PARK, PROBE_EXE, PROBE_TIMEOUT, SCALE, STRIP, Bar, BarState, ProbeError, Rect,
+    CHANGE_TIMEOUT, EXIT_TIMEOUT, NEXT, HelperWindow, PARK, PROBE_EXE, PROBE_TIMEOUT, SCALE, STRIP, Bar, BarState, ProbeError, Rect,
     TavrinTestCase, WineProcess, WINE_RUN, children, click, foreground, is_topmost, main, mouse_move, preset, probe,
     probe_run, screenshot, set_foreground, set_window_text, top_windows, wait_for, window_exists, window_rect,
     window_text, xdotool,
@@ -75,7 +75,7 @@ def focus_of(hwnd: str) -> tuple[str, str]:
     return active, focus
 
 
-class WinCtlWindow:
+class WinCtlWindow(HelperWindow):
     """A window that winctl.exe keeps open: "topmost" or "hotkey"."""
 
     def __init__(self, *args: object) -> None:
@@ -83,13 +83,6 @@ class WinCtlWindow:
         kind, self.hwnd, pid = self.proc.readline().split()
         assert kind == "window", kind
         self.pid = int(pid)
-
-    def close(self) -> None:
-        if self.proc.running():
-            if window_exists(self.hwnd):
-                probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
-            if self.proc.wait(EXIT_TIMEOUT) is None:
-                self.proc.kill()
 
 
 # ----------------------------------------------------------------- looking at the bar

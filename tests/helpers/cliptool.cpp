@@ -28,6 +28,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "HelperCommon.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -38,78 +40,8 @@
 
 namespace {
 
-using Bytes = std::string;
+using namespace helpers;
 
-void out(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  vprintf(fmt, ap);
-  va_end(ap);
-  fflush(stdout);
-}
-
-[[noreturn]] void fail(const char* fmt, ...) {
-  fflush(stdout);
-  fputs("cliptool: ", stderr);
-  va_list ap;
-  va_start(ap, fmt);
-  vfprintf(stderr, fmt, ap);
-  va_end(ap);
-  fputc('\n', stderr);
-  fflush(stderr);
-  ExitProcess(2);
-}
-
-std::string hex(const Bytes& b) {
-  if (b.empty()) return "-";
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  for (unsigned char c : b) {
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
-}
-
-std::string hwndText(HWND h) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
-  return buf;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-Bytes textArg(const char* s) {
-  if (strncmp(s, "hex:", 4) != 0) return s;
-  Bytes b;
-  size_t n = strlen(s + 4);
-  if (n % 2) fail("odd number of hex digits in '%s'", s);
-  for (const char* p = s + 4; *p; p += 2) {
-    int hi = hexDigit(p[0]), lo = hexDigit(p[1]);
-    if (hi < 0 || lo < 0) fail("not a hex byte string: '%s'", s);
-    b += static_cast<char>(hi * 16 + lo);
-  }
-  return b;
-}
-
-long long numArg(const char* s) {
-  char* end = nullptr;
-  long long v = strtoll(s, &end, 0);
-  if (end == s || *end) fail("not a number: '%s'", s);
-  return v;
-}
-
-HWND hwndArg(const char* s) {
-  char* end = nullptr;
-  unsigned long long v = strtoull(s, &end, 16);
-  if (end == s || *end) fail("not a window handle: '%s'", s);
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
-}
 
 bool openClipboard(HWND owner) {
   for (int i = 0; i < 250; ++i) {
@@ -117,18 +49,6 @@ bool openClipboard(HWND owner) {
     Sleep(20);
   }
   return false;
-}
-
-LRESULT CALLBACK quitOnClose(HWND h, UINT m, WPARAM w, LPARAM l) {
-  switch (m) {
-    case WM_CLOSE:
-      DestroyWindow(h);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(h, m, w, l);
 }
 
 HWND makeWindow(const char* cls, const char* title, HWND parent, DWORD style) {
@@ -243,6 +163,7 @@ int cmdWaitText(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  programName = "cliptool";
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) return cmdStarted();
   if (strcmp(argv[1], "hold") == 0) return cmdHold(argc, argv);

@@ -21,6 +21,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "HelperCommon.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdarg>
@@ -33,116 +35,15 @@
 
 namespace {
 
-using Bytes = std::string;
+using namespace helpers;
+
 
 constexpr char kSettingsRoot[] = "Software\\Brannock\\TAVRIN";
 constexpr DWORD kSendTimeoutMs = 5000;
 
 // ---------------------------------------------------------------- output
 
-void out(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  vprintf(fmt, ap);
-  va_end(ap);
-  fflush(stdout);
-}
-
-[[noreturn]] void fail(const char* fmt, ...) {
-  fflush(stdout);
-  fputs("probe: ", stderr);
-  va_list ap;
-  va_start(ap, fmt);
-  vfprintf(stderr, fmt, ap);
-  va_end(ap);
-  fputc('\n', stderr);
-  fflush(stderr);
-  ExitProcess(2);
-}
-
-// "Not found" and friends: exit 1, with a note on stderr.
-[[noreturn]] void no(const char* fmt, ...) {
-  fflush(stdout);
-  fputs("probe: ", stderr);
-  va_list ap;
-  va_start(ap, fmt);
-  vfprintf(stderr, fmt, ap);
-  va_end(ap);
-  fputc('\n', stderr);
-  fflush(stderr);
-  ExitProcess(1);
-}
-
-std::string hex(const Bytes& b) {
-  if (b.empty()) return "-";
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  s.reserve(b.size() * 2);
-  for (unsigned char c : b) {
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
-}
-
-std::string hwndText(HWND h) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
-  return buf;
-}
-
 // ---------------------------------------------------------------- arguments
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-Bytes unhex(const char* s) {
-  Bytes b;
-  if (strcmp(s, "-") == 0) return b;
-  size_t n = strlen(s);
-  if (n % 2) fail("odd number of hex digits in '%s'", s);
-  for (size_t i = 0; i < n; i += 2) {
-    int hi = hexDigit(s[i]), lo = hexDigit(s[i + 1]);
-    if (hi < 0 || lo < 0) fail("not a hex byte string: '%s'", s);
-    b += static_cast<char>(hi * 16 + lo);
-  }
-  return b;
-}
-
-Bytes textArg(const char* s) {
-  if (strncmp(s, "hex:", 4) == 0) return unhex(s + 4);
-  return s;
-}
-
-long long numArg(const char* s) {
-  char* end = nullptr;
-  errno = 0;
-  long long v = strtoll(s, &end, 0);
-  if (end == s || *end) {
-    // Large unsigned values such as 0xFFFFFFFF80000000.
-    unsigned long long u = strtoull(s, &end, 0);
-    if (end == s || *end) fail("not a number: '%s'", s);
-    return static_cast<long long>(u);
-  }
-  return v;
-}
-
-HWND hwndArg(const char* s) {
-  char* end = nullptr;
-  unsigned long long v = strtoull(s, &end, 16);
-  if (end == s || *end) fail("not a window handle: '%s'", s);
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
-}
-
-HWND liveWindow(const char* s) {
-  HWND h = hwndArg(s);
-  if (!IsWindow(h)) no("no window %s", s);
-  return h;
-}
 
 struct MessageName {
   const char* name;
@@ -179,10 +80,6 @@ UINT messageArg(const char* s) {
   for (const auto& m : kMessages)
     if (_stricmp(s, m.name) == 0) return m.value;
   return static_cast<UINT>(numArg(s));
-}
-
-void need(int argc, int n, const char* usage) {
-  if (argc < n) fail("usage: probe %s", usage);
 }
 
 // ---------------------------------------------------------------- windows
@@ -464,18 +361,6 @@ void chord(const char* combination) {
 
 // ---------------------------------------------------------------- mkwindow
 
-LRESULT CALLBACK foreignProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  switch (m) {
-    case WM_CLOSE:
-      DestroyWindow(h);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(h, m, w, l);
-}
-
 // ---------------------------------------------------------------- commands
 
 using Command = int (*)(int argc, char** argv);
@@ -622,7 +507,7 @@ int cmdSetText(int argc, char** argv) {
   DWORD_PTR r = 0;
   if (!SendMessageTimeoutA(liveWindow(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()), SMTO_ABORTIFHUNG,
                            kSendTimeoutMs, &r))
-    return 1;
+    no("WM_SETTEXT not answered (%lu)", GetLastError());
   return 0;
 }
 
@@ -860,7 +745,7 @@ int cmdMkWindow(int argc, char** argv) {
     hgt = static_cast<int>(numArg(argv[7]));
   }
   WNDCLASSA wc{};
-  wc.lpfnWndProc = foreignProc;
+  wc.lpfnWndProc = quitOnClose;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -1001,6 +886,7 @@ const Entry kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+  programName = "probe";
   // Plain "\n" line ends on the pipe to the tests.
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {

@@ -29,6 +29,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "HelperCommon.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +41,8 @@
 
 namespace {
 
-using Bytes = std::string;
+using namespace helpers;
+
 
 struct EditSpec {
   int id;
@@ -63,52 +66,6 @@ struct State {
   std::vector<std::pair<int, HWND>> edits;
   HWND focus = nullptr;  // last focused edit, restored on activation
 } g;
-
-void out(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  vprintf(fmt, ap);
-  va_end(ap);
-  fflush(stdout);
-}
-
-std::string hex(const Bytes& b) {
-  if (b.empty()) return "-";
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  for (unsigned char c : b) {
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
-}
-
-std::string hwndText(HWND h) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
-  return buf;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-Bytes textArg(const char* s) {
-  if (strncmp(s, "hex:", 4) != 0) return s;
-  Bytes b;
-  for (const char* p = s + 4; p[0] && p[1]; p += 2) {
-    int hi = hexDigit(p[0]), lo = hexDigit(p[1]);
-    if (hi < 0 || lo < 0) {
-      fprintf(stderr, "target: bad hex text '%s'\n", s);
-      exit(2);
-    }
-    b += static_cast<char>(hi * 16 + lo);
-  }
-  return b;
-}
 
 Bytes editText(HWND e) {
   int n = GetWindowTextLengthA(e);
@@ -198,18 +155,15 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CLOSE:
       for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(editText(e)).c_str());
-      DestroyWindow(w);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+      break;
   }
-  return DefWindowProcA(w, m, wp, lp);
+  return quitOnClose(w, m, wp, lp);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  programName = "target";
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {
     fputs("usage: target TITLE [--form] [--text TEXT] [--pos X Y W H] [--drops]\n", stderr);

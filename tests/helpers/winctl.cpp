@@ -24,6 +24,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "HelperCommon.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -34,80 +36,14 @@
 
 namespace {
 
-void out(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  vprintf(fmt, ap);
-  va_end(ap);
-  fflush(stdout);
-}
-
-[[noreturn]] void fail(int status, const char* fmt, ...) {
-  fflush(stdout);
-  fputs("winctl: ", stderr);
-  va_list ap;
-  va_start(ap, fmt);
-  vfprintf(stderr, fmt, ap);
-  va_end(ap);
-  fputc('\n', stderr);
-  fflush(stderr);
-  ExitProcess(status);
-}
-
-std::string hwndText(HWND h) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
-  return buf;
-}
-
-long long num(const char* s) {
-  char* end = nullptr;
-  long long v = strtoll(s, &end, 0);
-  if (end == s || *end) fail(2, "not a number: '%s'", s);
-  return v;
-}
-
-HWND hwndArg(const char* s) {
-  char* end = nullptr;
-  unsigned long long v = strtoull(s, &end, 16);
-  if (end == s || *end) fail(2, "not a window handle: '%s'", s);
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
-}
-
-HWND liveWindow(const char* s) {
-  HWND h = hwndArg(s);
-  if (!IsWindow(h)) fail(1, "no window %s", s);
-  return h;
-}
-
-void need(int argc, int n, const char* usage) {
-  if (argc < n) fail(2, "usage: winctl %s", usage);
-}
-
-// Text arguments accept "hex:..." for exact bytes, as probe.exe does.
-std::string textArg(const char* s) {
-  if (strncmp(s, "hex:", 4) != 0) return s;
-  std::string b;
-  for (const char* p = s + 4; p[0] && p[1]; p += 2) {
-    char pair[3] = {p[0], p[1], 0};
-    b += static_cast<char>(strtol(pair, nullptr, 16));
-  }
-  return b;
-}
+using namespace helpers;
 
 LRESULT CALLBACK windowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  switch (m) {
-    case WM_HOTKEY:
-      out("hotkey %llu\n", static_cast<unsigned long long>(w));
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow(h);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+  if (m == WM_HOTKEY) {
+    out("hotkey %llu\n", static_cast<unsigned long long>(w));
+    return 0;
   }
-  return DefWindowProcA(h, m, w, l);
+  return quitOnClose(h, m, w, l);
 }
 
 HWND makeWindow(const std::string& title, DWORD exStyle, DWORD style, int x, int y, int w, int h) {
@@ -117,10 +53,10 @@ HWND makeWindow(const std::string& title, DWORD exStyle, DWORD style, int x, int
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
   wc.lpszClassName = "TavrinTestWinCtl";
-  if (!RegisterClassA(&wc)) fail(2, "RegisterClass failed (%lu)", GetLastError());
+  if (!RegisterClassA(&wc)) fail("RegisterClass failed (%lu)", GetLastError());
   HWND hwnd = CreateWindowExA(exStyle, wc.lpszClassName, title.c_str(), style, x, y, w, h, nullptr, nullptr,
                               wc.hInstance, nullptr);
-  if (!hwnd) fail(2, "CreateWindow failed (%lu)", GetLastError());
+  if (!hwnd) fail("CreateWindow failed (%lu)", GetLastError());
   return hwnd;
 }
 
@@ -136,15 +72,15 @@ int pump() {
 int cmdMove(int argc, char** argv) {
   need(argc, 7, "move HWND X Y W H");
   HWND h = liveWindow(argv[2]);
-  if (!SetWindowPos(h, nullptr, static_cast<int>(num(argv[3])), static_cast<int>(num(argv[4])),
-                    static_cast<int>(num(argv[5])), static_cast<int>(num(argv[6])), SWP_NOZORDER | SWP_NOACTIVATE))
-    fail(2, "SetWindowPos failed (%lu)", GetLastError());
+  if (!SetWindowPos(h, nullptr, static_cast<int>(numArg(argv[3])), static_cast<int>(numArg(argv[4])),
+                    static_cast<int>(numArg(argv[5])), static_cast<int>(numArg(argv[6])), SWP_NOZORDER | SWP_NOACTIVATE))
+    fail("SetWindowPos failed (%lu)", GetLastError());
   return 0;
 }
 
 int cmdShow(int argc, char** argv) {
   need(argc, 4, "show HWND CMD");
-  ShowWindow(liveWindow(argv[2]), static_cast<int>(num(argv[3])));
+  ShowWindow(liveWindow(argv[2]), static_cast<int>(numArg(argv[3])));
   return 0;
 }
 
@@ -159,7 +95,7 @@ int cmdFocus(int argc, char** argv) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   if (!GetGUIThreadInfo(GetWindowThreadProcessId(liveWindow(argv[2]), nullptr), &info))
-    fail(2, "GetGUIThreadInfo failed (%lu)", GetLastError());
+    fail("GetGUIThreadInfo failed (%lu)", GetLastError());
   out("%s %s\n", hwndText(info.hwndActive).c_str(), hwndText(info.hwndFocus).c_str());
   return 0;
 }
@@ -180,8 +116,8 @@ int cmdZOrder(int argc, char** argv) {
 
 int cmdTopmost(int argc, char** argv) {
   need(argc, 7, "topmost TITLE X Y W H");
-  HWND h = makeWindow(textArg(argv[2]), WS_EX_TOPMOST, WS_POPUP | WS_BORDER, static_cast<int>(num(argv[3])),
-                      static_cast<int>(num(argv[4])), static_cast<int>(num(argv[5])), static_cast<int>(num(argv[6])));
+  HWND h = makeWindow(textArg(argv[2]), WS_EX_TOPMOST, WS_POPUP | WS_BORDER, static_cast<int>(numArg(argv[3])),
+                      static_cast<int>(numArg(argv[4])), static_cast<int>(numArg(argv[5])), static_cast<int>(numArg(argv[6])));
   ShowWindow(h, SW_SHOWNOACTIVATE);
   out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
   return pump();
@@ -191,7 +127,7 @@ int cmdHotKey(int argc, char** argv) {
   need(argc, 4, "hotkey MODS VK");
   HWND h = makeWindow("TavrinTestHotKeyHolder", 0, WS_POPUP, 0, 0, 10, 10);
   out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
-  if (RegisterHotKey(h, 1, static_cast<UINT>(num(argv[2])), static_cast<UINT>(num(argv[3]))))
+  if (RegisterHotKey(h, 1, static_cast<UINT>(numArg(argv[2])), static_cast<UINT>(numArg(argv[3]))))
     out("registered 1\n");
   else
     out("registered 0 %lu\n", GetLastError());
@@ -212,9 +148,10 @@ const Entry kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+  programName = "winctl";
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) fail(2, "usage: winctl move|show|iconic|focus|zorder|topmost|hotkey ARGS...");
+  if (argc < 2) fail("usage: winctl move|show|iconic|focus|zorder|topmost|hotkey ARGS...");
   for (const auto& c : kCommands)
     if (strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
-  fail(2, "unknown command '%s'", argv[1]);
+  fail("unknown command '%s'", argv[1]);
 }
