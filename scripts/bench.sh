@@ -5,8 +5,6 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ROOT=$PWD
 export BUILD_DIR="$ROOT/build"
-"$ROOT/scripts/setup.sh"
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake --no-warn-unused-cli >/dev/null
-cmake --build build -j2 >/dev/null
+"$ROOT/scripts/build.sh" >/dev/null
 . "$ROOT/scripts/session.sh"
 python3 tests/bench/bench_startup.py </dev/null

@@ -10,10 +10,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ROOT=$PWD
 export BUILD_DIR="$ROOT/build"
 
-"$ROOT/scripts/setup.sh"
-
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake --no-warn-unused-cli
-cmake --build build -j2
+"$ROOT/scripts/build.sh"
 
 EXE="$BUILD_DIR/TAVRIN.EXE"
 PROBE="$BUILD_DIR/tests/helpers/probe.exe"
