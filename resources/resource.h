@@ -41,3 +41,55 @@
 #define IDC_ZIP         1022
 #define IDC_LAUNCH1     1023
 #define IDC_LAUNCH10    1032
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Pages of the settings sheet.
+#define IDD_PRIVATE    129
+#define IDD_USERSTRING 130
+#define IDD_EXTENSION  134
+#define IDD_APPSTART   135
+#define IDD_CUSTOMPAGE 138
+#define IDD_HOTKEY     140
+
+// Controls of the personal data page (129).
+#define IDC_PRIVATE_FAMILYNAME 1002
+#define IDC_PRIVATE_GIVENNAME  1003
+#define IDC_PRIVATE_ADDRESS    1004
+#define IDC_PRIVATE_PHONE      1005
+#define IDC_PRIVATE_MAIL       1006
+#define IDC_PRIVATE_HOMEPAGE   1007
+#define IDC_PRIVATE_ZIP        1008
+
+// Controls of the user strings page (130).
+#define IDC_US_STRING  1002
+#define IDC_US_ENTRY   1003
+#define IDC_US_TIP     1004
+#define IDC_US_TITLE   1005
+
+// Controls of the application launch page (135).
+#define IDC_AS_TIP     1004
+#define IDC_AS_TITLE   1005
+#define IDC_AS_ENTRY   1012
+#define IDC_AS_APPNAME 1013
+
+// Controls of the custom page (138).
+#define IDC_CP_LIST    1016
+
+// Controls of the extended functions page (134).
+#define IDC_EXT_FOLLOW       1008
+#define IDC_EXT_CHANGECOLOUR 1010
+#define IDC_EXT_SWATCH       1011
+#define IDC_EXT_POS          1014
+#define IDC_EXT_POSLABEL     1015
+#define IDC_EXT_TOPMOST      1017
+
+// Controls of the hot key page (140).
+#define IDC_HK_ALT      1018
+#define IDC_HK_CONTROL  1019
+#define IDC_HK_SHIFT    1020
+#define IDC_HK_ACTION   1022
+#define IDC_HK_KEY      1023
+#define IDC_HK_KEYLABEL 1024
