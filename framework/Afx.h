@@ -5,6 +5,7 @@
 #include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "framework/Object.h"
+#include "framework/PropertySheet.h"
 #include "framework/String.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"

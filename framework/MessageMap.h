@@ -63,6 +63,7 @@ protected:                                              \
     {WM_COMMAND, CN_COMMAND, (first), (last), AFX_THUNK(self->fn(LOWORD(wParam)); return 0;)},
 #define ON_CONTROL(code, id, fn) {WM_COMMAND, (code), (id), (id), AFX_THUNK(self->fn(); return 0;)},
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
+#define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
 #define ON_NOTIFY(code, id, fn) \
     {WM_NOTIFY, (UINT)(code), (id), (id), AFX_THUNK(LRESULT r = 0; self->fn(reinterpret_cast<NMHDR*>(lParam), &r); return r;)},
 

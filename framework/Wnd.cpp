@@ -133,6 +133,13 @@ bool CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         return OnCommand(wParam, lParam);
     }
     if (msg == WM_NOTIFY) return OnNotify(wParam, lParam, pResult);
+    // Owner-drawn controls draw themselves: the parent's drawing messages go
+    // to the control's object first.
+    if ((msg == WM_DRAWITEM || msg == WM_MEASUREITEM) && wParam != 0) {
+        const HWND hControl = ::GetDlgItem(m_hWnd, static_cast<int>(wParam));
+        CWnd* pControl = hControl ? FromHandlePermanent(hControl) : nullptr;
+        if (pControl && pControl->OnChildNotify(msg, wParam, lParam, pResult)) return true;
+    }
 
     // Reflected notifications carry their code; plain messages carry none.
     UINT nCode = 0;
