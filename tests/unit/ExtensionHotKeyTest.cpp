@@ -286,9 +286,7 @@ protected:
     CHotKeyPage page;
     void SetUp() override
     {
-        hotKey.SysKey = MOD_CONTROL | MOD_SHIFT;
-        hotKey.Key = "W";
-        hotKey.Do = 2;
+        hotKey = HotKeyData{MOD_CONTROL | MOD_SHIFT, CString("W"), 2};
         page.Attach(hotKey);
     }
 };
