@@ -7,6 +7,12 @@
 #include "app/BarApp.h"
 #include "app/GetComma.h"
 #include "resources/resource.h"
+#include "settings/AppStartDlg.h"
+#include "settings/CustomPageDlg.h"
+#include "settings/ExtensionDlg.h"
+#include "settings/HotKeyDlg.h"
+#include "settings/PrivateDlg.h"
+#include "settings/UserStringDlg.h"
 
 namespace {
 // Control id of user string i (0..9) and launch entry i (0..9).
@@ -55,6 +61,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
+    ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_COMMAND(IDC_TARGET, OnToggleTarget)
     ON_COMMAND(IDC_PREV, OnPagePrev)
     ON_COMMAND(IDC_NEXT, OnPageNext)
@@ -370,6 +377,69 @@ void CBarDlg::OnAbout()
     SetTimer(kTrackTimer, kTrackPeriod);
 }
 
+void CBarDlg::OnSettings()
+{
+    KillTimer(kTrackTimer);
+    {
+        CPropertySheet sheet("設定", this, static_cast<UINT>(m_PageNo - 1));
+        sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+
+        // The custom page edits a copy of page 3's row: the bar still needs
+        // the old row to hide the old buttons.
+        PageRow customRow = g_PageTable[kCustomPage];
+        CPrivateDlg privatePage;
+        privatePage.Attach(m_Private);
+        CUserStringDlg userStringPage;
+        userStringPage.Attach(m_UserString);
+        CCustomPageDlg customPage;
+        customPage.Attach(customRow);
+        CAppStartDlg appStartPage;
+        appStartPage.Attach(m_AppStart);
+        CExtensionDlg extensionPage;
+        extensionPage.Attach(m_Option, m_BkColor, m_Pos);
+        CHotKeyDlg hotKeyPage;
+        hotKeyPage.Attach(m_HotKey);
+
+        sheet.AddPage(&privatePage);
+        sheet.AddPage(&userStringPage);
+        sheet.AddPage(&customPage);
+        sheet.AddPage(&appStartPage);
+        sheet.AddPage(&extensionPage);
+        sheet.AddPage(&hotKeyPage);
+        if (sheet.DoModal() == IDOK) ApplySettings(customRow);
+    }
+    SetTimer(kTrackTimer, kTrackPeriod);
+}
+
+// Saves what the settings sheet edited and shows it on the bar at once.
+void CBarDlg::ApplySettings(const PageRow& customRow)
+{
+    CBarApp* pApp = GetBarApp();
+    pApp->SavePrivateData(m_Private);
+    pApp->SaveUserString(m_UserString);
+    pApp->SaveCustomPage(customRow);
+    pApp->SaveAppStart(m_AppStart);
+    pApp->SaveHotKey(m_HotKey);
+    pApp->WriteProfileInt("Setting", "BkColor", static_cast<int>(m_BkColor));
+    pApp->WriteProfileInt("Setting", "Pos", m_Pos);
+
+    RemoveTooltips();
+    SetButtonCaptions();
+    AddTooltips();
+    AssignButtonTexts();
+
+    if (m_PageNo == kCustomPage) {
+        ShowPageButtons(kCustomPage, SW_HIDE);
+        g_PageTable[kCustomPage] = customRow;
+        ShowPageButtons(kCustomPage, SW_SHOW);
+        LayoutPage(kCustomPage, (m_Option & kOptionTitleStrip) != 0);
+    } else {
+        g_PageTable[kCustomPage] = customRow;
+    }
+    RegisterBarHotKey();
+    Invalidate(TRUE);
+}
+
 // ---- Hot key --------------------------------------------------------------
 
 UINT KeyNameToVirtualKey(const CString& name)
@@ -401,8 +471,11 @@ void CBarDlg::RegisterBarHotKey()
 
 void CBarDlg::OnHotKey()
 {
-    ::SetForegroundWindow(m_hWnd);
-    if (m_HotKey.Do == 2) {
+    // While the settings sheet or the about box is open the bar is disabled:
+    // that dialog comes forward instead, and no menu opens (a second
+    // settings sheet would overwrite the first one's edits).
+    ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
+    if (m_HotKey.Do == 2 && IsWindowEnabled()) {
         const CRect r = GetWindowRect();
         ShowBarMenu(r.left, r.bottom);
     }

@@ -86,6 +86,7 @@ protected:
     BOOL OnQueryEndSession();
 
     void OnAbout();
+    void OnSettings();
     void OnToggleTarget();
     void OnPagePrev();
     void OnPageNext();
@@ -102,6 +103,7 @@ protected:
 
 private:
     void LoadProfile();
+    void ApplySettings(const PageRow& customRow);
     void InitPlacement();
     void SaveBarState();
     void FollowTarget();

@@ -1,0 +1,199 @@
+"""The settings sheet as the bar opens and applies it: the menu's 設定 opens
+a six-tab sheet on the tab of the bar's page; OK saves every section to the
+registry and shows the new captions, texts, custom page, hot key and colour
+at once; Cancel changes nothing; tracking pauses while the sheet is open.
+
+The sheet is driven from outside as a user would: texts typed into edits
+(WM_SETTEXT), list choices with the notification the list sends, check boxes
+clicked (BM_CLICK), tabs switched and OK or Cancel pressed through the
+sheet's own messages."""
+from __future__ import annotations
+
+from typing import Optional
+
+from tavrin_harness import (
+    CHANGE_TIMEOUT, Bar, Child, children, find_window, main, post, preset, probe, reg_get, send,
+    set_window_text, wait_for, window_exists, window_text,
+)
+from test_frame import MOD_CONTROL, MOD_SHIFT, VK_W, MenuTestCase, dword, screen_pixel, sz
+from test_tracking import strip_hwnd
+
+SHEET_TITLE = "設定"
+ID_SETTINGS = 32771
+
+WM_USER = 0x400
+PSM_SETCURSEL = WM_USER + 101
+PSM_PRESSBUTTON = WM_USER + 112
+PSM_GETCURRENTPAGEHWND = WM_USER + 118
+PSBTN_OK, PSBTN_CANCEL = 1, 2
+CB_SETCURSEL, CBN_SELCHANGE = 0x14E, 1
+BM_CLICK, BM_GETCHECK = 0xF5, 0xF0
+LB_GETCOUNT, LB_SETITEMDATA = 0x18B, 0x19A
+
+TAB_PRIVATE, TAB_USERSTRING, TAB_CUSTOM, TAB_APPSTART, TAB_EXTENSION, TAB_HOTKEY = range(6)
+VK_Q = 0x51
+
+
+class SettingsTestCase(MenuTestCase):
+    """Opens the sheet and drives its pages."""
+
+    def open_sheet(self, bar: Bar) -> str:
+        post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
+        sheet = wait_for(lambda: find_window(SHEET_TITLE, "#32770"), CHANGE_TIMEOUT, 0.1, "the settings sheet")
+        self.addCleanup(self.cancel_if_open, sheet)
+        wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        return sheet
+
+    def cancel_if_open(self, sheet: str) -> None:
+        if window_exists(sheet):
+            post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0)
+            wait_for(lambda: not window_exists(sheet), CHANGE_TIMEOUT, 0.1, "the sheet to close")
+
+    @staticmethod
+    def current_page(sheet: str) -> Optional[str]:
+        page = send(sheet, PSM_GETCURRENTPAGEHWND)
+        return f"0x{page:X}" if page else None
+
+    def show_tab(self, sheet: str, tab: int) -> str:
+        """Switches to a tab; returns its page window."""
+        send(sheet, PSM_SETCURSEL, tab, 0)
+        return wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
+
+    @staticmethod
+    def control(page: str, control_id: int) -> Child:
+        for c in children(page):
+            if c.id == control_id:
+                return c
+        raise AssertionError(f"the page has no control {control_id}")
+
+    def type_into(self, page: str, control_id: int, text: str | bytes) -> None:
+        set_window_text(self.control(page, control_id).hwnd, text)
+
+    def choose(self, page: str, control_id: int, item: int) -> None:
+        combo = self.control(page, control_id).hwnd
+        send(combo, CB_SETCURSEL, item, 0)
+        send(page, "WM_COMMAND", (CBN_SELCHANGE << 16) | control_id, int(combo, 16))
+
+    def click_box(self, page: str, control_id: int) -> None:
+        send(self.control(page, control_id).hwnd, BM_CLICK)
+
+    def holder_answer(self, mods: int, vk: int) -> str:
+        """Another program tries to register the combination; its answer."""
+        return self.winctl_window("hotkey", mods, vk).proc.readline()
+
+    def press(self, sheet: str, button: int) -> None:
+        post(sheet, PSM_PRESSBUTTON, button, 0)
+        wait_for(lambda: not window_exists(sheet), CHANGE_TIMEOUT, 0.1, "the sheet to close")
+
+
+class OpeningAndCancel(SettingsTestCase):
+
+    def test_menu_item_opens_the_sheet_on_the_tab_of_the_bar_page(self):
+        preset({"Setting": {"PageNo": 4}})
+        bar = self.start_bar()
+        self.keyboard_menu(bar)
+        self.menu_key("s", lambda: find_window(SHEET_TITLE, "#32770"), "the settings sheet to open")
+        sheet = find_window(SHEET_TITLE, "#32770")
+        assert sheet is not None
+        self.addCleanup(self.cancel_if_open, sheet)
+        page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
+        # The launch tab's list offers the ten entries.
+        self.control(page, 1012)
+        self.assertFalse(self.control_enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
+        self.press(sheet, PSBTN_CANCEL)
+
+    @staticmethod
+    def control_enabled(hwnd: str) -> bool:
+        return probe("info", hwnd)[0].split()[3] == "1"
+
+    def test_cancel_saves_nothing_and_tracking_resumes(self):
+        bar = self.start_bar()
+        sheet = self.open_sheet(bar)
+        page = self.current_page(sheet)
+        assert page is not None
+        self.type_into(page, 1002, "山田")
+        # Tracking is paused: another window in front does not reach the strip.
+        before = window_text(strip_hwnd(bar))
+        alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
+        self.make_foreground(alpha.hwnd, "the other window")
+        self.hold_strip(bar, before, seconds=1.2, during="while the sheet was open")
+        self.press(sheet, PSBTN_CANCEL)
+        self.assertIsNone(reg_get("PrivateData", "Name1"), "Cancel wrote the family name")
+        self.assertIsNone(reg_get("Setting", "BkColor"), "Cancel wrote the colour")
+        self.make_foreground(alpha.hwnd, "the other window")
+        self.wait_strip(bar, "Alpha window", limit=None)
+
+
+class OkApplies(SettingsTestCase):
+
+    def test_ok_saves_every_section_and_the_bar_shows_the_new_texts(self):
+        preset({"Setting": {"PageNo": 2}})
+        bar = self.start_bar()
+        sheet = self.open_sheet(bar)
+        strings = self.current_page(sheet)
+        assert strings is not None
+        # User string 1: tip, caption and a two-line text.
+        self.type_into(strings, 1004, "ヒント")
+        self.type_into(strings, 1005, "挨拶")
+        self.type_into(strings, 1002, b"\x82\xb1\x82\xf1\r\n2")
+        personal = self.show_tab(sheet, TAB_PRIVATE)
+        self.type_into(personal, 1002, "山田")
+        self.press(sheet, PSBTN_OK)
+
+        self.assertEqual(reg_get("PrivateData", "Name1"), sz("山田"))
+        self.assertEqual(reg_get("UserString", "Title1"), sz("挨拶"))
+        self.assertEqual(reg_get("UserString", "String1"), ("REG_SZ", b"\x82\xb1\x82\xf1\r\n2\0"))
+        # Sections of tabs never shown are written again, unchanged.
+        self.assertIsNotNone(reg_get("AppStart", "AppName1"))
+        self.assertEqual(reg_get("HotKey", "Key"), sz("W"))
+        self.assertIsNotNone(reg_get("CustomPage", "Num1"))
+        self.assertIsNotNone(reg_get("Setting", "BkColor"))
+        self.assertIsNotNone(reg_get("Setting", "Pos"))
+        # The caption on the bar changed at once.
+        wait_for(lambda: bar.state().child(1007).text == "挨拶".encode("cp932"), CHANGE_TIMEOUT, 0.1,
+                 "the first user-string button to show its new caption")
+
+    def test_custom_selection_shown_at_once_on_page_3(self):
+        preset({"Setting": {"PageNo": 3}})
+        bar = self.start_bar()
+        sheet = self.open_sheet(bar)
+        page = self.current_page(sheet)
+        assert page is not None
+        check_list = self.control(page, 1016).hwnd
+        self.assertEqual(send(check_list, LB_GETCOUNT), 29)
+        # Only "HP" (item 7) and the first launch entry (item 18).
+        for item in range(29):
+            send(check_list, LB_SETITEMDATA, item, 1 if item in (7, 18) else 0)
+        self.press(sheet, PSBTN_OK)
+        bar.wait_state(lambda s: s.shown_page_buttons() == [1003, 1023], "page 3 to show HP and 一")
+        self.assertEqual(reg_get("CustomPage", "Num1"), dword(5))
+
+    def test_new_hot_key_works_at_once(self):
+        bar = self.start_bar()
+        sheet = self.open_sheet(bar)
+        page = self.show_tab(sheet, TAB_HOTKEY)
+        self.choose(page, 1023, ord("Q") - ord("A"))
+        self.press(sheet, PSBTN_OK)
+        self.assertEqual(reg_get("HotKey", "Key"), sz("Q"))
+        self.assertNotEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_Q), "registered 1",
+                            "the bar does not hold Ctrl+Shift+Q")
+        self.assertEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_W), "registered 1",
+                         "the bar still holds Ctrl+Shift+W")
+        self.assertTrue(window_exists(bar.hwnd))
+
+    def test_colour_and_corner_saved_and_painted(self):
+        preset({"Setting": {"BkColor": 0x00FF00}})
+        bar = self.start_bar()
+        sheet = self.open_sheet(bar)
+        page = self.show_tab(sheet, TAB_EXTENSION)
+        self.choose(page, 1014, 3)
+        self.press(sheet, PSBTN_OK)
+        self.assertEqual(reg_get("Setting", "Pos"), dword(3))
+        self.assertEqual(reg_get("Setting", "BkColor"), dword(0x00FF00))
+        r = bar.state().rect
+        self.assertEqual(screen_pixel(r.left + 2, r.bottom - 3), "00FF00")
+
+
+if __name__ == "__main__":
+    main()
