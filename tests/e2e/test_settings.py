@@ -13,25 +13,27 @@ from typing import Optional
 
 from tavrin_harness import (
     CHANGE_TIMEOUT, Bar, Child, children, find_window, main, post, preset, probe, reg_get, send,
-    set_window_text, wait_for, window_exists, window_text,
+    screenshot, set_window_text, top_windows, wait_for, window_exists, window_text,
 )
 from test_frame import MOD_CONTROL, MOD_SHIFT, VK_W, MenuTestCase, dword, screen_pixel, sz
-from test_tracking import strip_hwnd
+from test_tracking import bar_pid, bare_spot, strip_hwnd
 
 SHEET_TITLE = "設定"
 ID_SETTINGS = 32771
 
 WM_USER = 0x400
 PSM_SETCURSEL = WM_USER + 101
-PSM_PRESSBUTTON = WM_USER + 112
+PSM_PRESSBUTTON = WM_USER + 113
 PSM_GETCURRENTPAGEHWND = WM_USER + 118
-PSBTN_OK, PSBTN_CANCEL = 1, 2
+PSBTN_OK, PSBTN_CANCEL = 3, 5
 CB_SETCURSEL, CBN_SELCHANGE = 0x14E, 1
 BM_CLICK, BM_GETCHECK = 0xF5, 0xF0
 LB_GETCOUNT, LB_SETITEMDATA = 0x18B, 0x19A
 
 TAB_PRIVATE, TAB_USERSTRING, TAB_CUSTOM, TAB_APPSTART, TAB_EXTENSION, TAB_HOTKEY = range(6)
 VK_Q = 0x51
+# The red, green and blue edits of the system's colour chooser.
+CHOOSER_RGB_EDITS = (0x2C2, 0x2C3, 0x2C4)
 
 
 class SettingsTestCase(MenuTestCase):
@@ -98,6 +100,7 @@ class OpeningAndCancel(SettingsTestCase):
         self.addCleanup(self.cancel_if_open, sheet)
         page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
+        screenshot("settings-sheet")
         # The launch tab's list offers the ten entries.
         self.control(page, 1012)
         self.assertFalse(self.control_enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
@@ -182,18 +185,26 @@ class OkApplies(SettingsTestCase):
                          "the bar still holds Ctrl+Shift+W")
         self.assertTrue(window_exists(bar.hwnd))
 
-    def test_colour_and_corner_saved_and_painted(self):
-        preset({"Setting": {"BkColor": 0x00FF00}})
+    def test_colour_chosen_in_the_chooser_repaints_the_bar_at_once(self):
         bar = self.start_bar()
+        spot = bare_spot(bar.state())
         sheet = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_EXTENSION)
         self.choose(page, 1014, 3)
+        # 変更 opens the system's colour chooser (modal: posted, not sent).
+        post(self.control(page, 1010).hwnd, BM_CLICK)
+        pid = bar_pid(bar)
+        chooser = wait_for(lambda: next((w.hwnd for w in top_windows() if w.pid == pid and w.visible
+                                         and w.cls == "#32770" and w.hwnd not in (sheet, bar.hwnd)), None),
+                           CHANGE_TIMEOUT, 0.1, "the colour chooser")
+        for control_id, value in zip(CHOOSER_RGB_EDITS, (0x20, 0xA0, 0x60)):
+            set_window_text(self.control(chooser, control_id).hwnd, str(value))
+        post(chooser, "WM_COMMAND", 1, 0)
+        wait_for(lambda: not window_exists(chooser), CHANGE_TIMEOUT, 0.1, "the colour chooser to close")
         self.press(sheet, PSBTN_OK)
+        self.assertEqual(reg_get("Setting", "BkColor"), dword(0x60A020))  # 0x00BBGGRR
         self.assertEqual(reg_get("Setting", "Pos"), dword(3))
-        self.assertEqual(reg_get("Setting", "BkColor"), dword(0x00FF00))
-        r = bar.state().rect
-        self.assertEqual(screen_pixel(r.left + 2, r.bottom - 3), "00FF00")
-
+        wait_for(lambda: screen_pixel(*spot) == "20A060", CHANGE_TIMEOUT, 0.2, "the bar to repaint in the new colour")
 
 if __name__ == "__main__":
     main()
