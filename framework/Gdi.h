@@ -35,6 +35,21 @@ private:
     HDC m_hDC;
 };
 
+// A window's client-area device context outside WM_PAINT (GetDC), released
+// with the wrapper.
+class CClientDC {
+public:
+    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
+    ~CClientDC() { if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC); }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
 // A solid brush, deleted with the wrapper.
 class CBrush {
 public:

@@ -74,9 +74,8 @@ void CExtensionDlg::PaintSwatch()
     ScreenToClient(&corners[1]);
 
     CBrush brush(m_colour);
-    HDC hDC = ::GetDC(m_hWnd);
-    ::FillRect(hDC, &rect, brush);
-    ::ReleaseDC(m_hWnd, hDC);
+    CClientDC dc(m_hWnd);
+    ::FillRect(dc, &rect, brush);
 }
 
 void CExtensionDlg::OnOK()
