@@ -197,12 +197,22 @@ def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[
     return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
 
 
+# Queries that only look. They never fail without saying why on stderr; a
+# silent failure is Wine failing to run probe.exe at all (seen once in a
+# while under load), and asking again is harmless.
+_LOOKING = {"list", "children", "text", "info"}
+
+
 def probe(*args: object, timeout: float = PROBE_TIMEOUT) -> list[str]:
     """Runs probe.exe and returns its lines; raises ProbeError unless it exits 0."""
-    rc, lines, err = probe_run(*args, timeout=timeout)
-    if rc != 0:
-        raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
-    return lines
+    for attempt in range(3):
+        rc, lines, err = probe_run(*args, timeout=timeout)
+        if rc == 0:
+            return lines
+        if not (args and args[0] in _LOOKING and not err.strip() and attempt < 2):
+            break
+        time.sleep(0.2)
+    raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
 
 
 @dataclass(frozen=True)
