@@ -471,11 +471,8 @@ void CBarDlg::RegisterBarHotKey()
 
 void CBarDlg::OnHotKey()
 {
-    // While the settings sheet or the about box is open the bar is disabled:
-    // that dialog comes forward instead, and no menu opens (a second
-    // settings sheet would overwrite the first one's edits).
-    ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
-    if (m_HotKey.Do == 2 && IsWindowEnabled()) {
+    ::SetForegroundWindow(m_hWnd);
+    if (m_HotKey.Do == 2) {
         const CRect r = GetWindowRect();
         ShowBarMenu(r.left, r.bottom);
     }
