@@ -33,8 +33,8 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM, LPARAM lPa
 
 void CPropertyPage::OnApply(NMHDR*, LRESULT* pResult)
 {
-    // PSN_APPLY reaches every page that exists; lParam of the PSHNOTIFY is
-    // TRUE when OK (not Apply) was pressed.
+    // PSN_APPLY reaches every page that exists, that is every page that was
+    // shown. Sheets here have no Apply button, so it always means OK.
     if (m_pAccepted) *m_pAccepted = true;
     OnOK();
     ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, PSNRET_NOERROR);
