@@ -1,6 +1,10 @@
 // CBarDlg: the floating bar, the program's main window. It holds every
 // setting in memory, tracks the target window, shows one page of buttons at
 // a time and delivers texts into the target.
+//
+// Its definitions are split by concern: BarDlg.cpp (construction, settings,
+// start-up), BarTracking.cpp, BarFrame.cpp (painting, menu, keys, hot key),
+// BarPages.cpp, BarCaptions.cpp, BarDelivery.cpp, BarSettings.cpp.
 #pragma once
 #include <optional>
 
@@ -112,6 +116,9 @@ private:
     bool ActivateTarget();
     void WaitUntilActive(HWND hTopLevel);
     void LaunchApp(int k);
+    void StepPage(int nStep);
+    template <typename Visit>
+    void ForEachTooltip(Visit visit);
     void RelayToToolTip(MSG* pMsg);
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;

@@ -1,0 +1,156 @@
+// CBarDlg: delivering a button's text into the target window (activate it,
+// clipboard, Ctrl+V), starting the launch entries, and a dropped file's path
+// to the clipboard.
+#include "bar/BarDlg.h"
+
+#include <string>
+
+namespace {
+// Joins this thread's input to another thread's for as long as it lives, so
+// that SetFocus may reach a window of another program.
+class CAttachedInput {
+public:
+    explicit CAttachedInput(DWORD otherThread)
+        : m_other(otherThread), m_attached(otherThread != ::GetCurrentThreadId()
+                                           && ::AttachThreadInput(::GetCurrentThreadId(), otherThread, TRUE)) {}
+    ~CAttachedInput() { if (m_attached) ::AttachThreadInput(::GetCurrentThreadId(), m_other, FALSE); }
+    CAttachedInput(const CAttachedInput&) = delete;
+    CAttachedInput& operator=(const CAttachedInput&) = delete;
+
+private:
+    DWORD m_other;
+    bool m_attached;
+};
+
+// Releases a drop handle on every path.
+class CDropHandle {
+public:
+    explicit CDropHandle(HDROP hDrop) : m_hDrop(hDrop) {}
+    ~CDropHandle() { ::DragFinish(m_hDrop); }
+    CDropHandle(const CDropHandle&) = delete;
+    CDropHandle& operator=(const CDropHandle&) = delete;
+    operator HDROP() const { return m_hDrop; }
+
+private:
+    HDROP m_hDrop;
+};
+}  // namespace
+
+namespace {
+// The personal-data buttons and the field each delivers, in the order the
+// texts are assigned (the full name, 氏, is formed from two fields).
+struct PrivateButton {
+    CTextButton CBarDlg::*button;
+    CString PrivateData::*field;
+};
+constexpr PrivateButton kPrivateButtons[] = {
+    {&CBarDlg::m_btnFamilyName, &PrivateData::Name1}, {&CBarDlg::m_btnGivenName, &PrivateData::Name2},
+    {&CBarDlg::m_btnZip, &PrivateData::AddressNo},    {&CBarDlg::m_btnAddress, &PrivateData::Address},
+    {&CBarDlg::m_btnPhone, &PrivateData::PhoneNo},    {&CBarDlg::m_btnMail, &PrivateData::EMail},
+    {&CBarDlg::m_btnHomePage, &PrivateData::Homepage},
+};
+// The user-string buttons, string 1 to 10.
+constexpr CTextButton CBarDlg::*kStringButtons[kUserStringCount] = {
+    &CBarDlg::m_btnString1, &CBarDlg::m_btnString2, &CBarDlg::m_btnString3, &CBarDlg::m_btnString4,
+    &CBarDlg::m_btnString5, &CBarDlg::m_btnString6, &CBarDlg::m_btnString7, &CBarDlg::m_btnString8,
+    &CBarDlg::m_btnString9, &CBarDlg::m_btnString10,
+};
+}  // namespace
+
+void CBarDlg::AssignButtonTexts()
+{
+    // One half-width space between the names, also when either is empty.
+    m_btnFullName.SetSendText(m_Private.Name1 + CString(" ") + m_Private.Name2);
+    for (const PrivateButton& entry : kPrivateButtons) (this->*entry.button).SetSendText(m_Private.*entry.field);
+    for (int i = 0; i < kUserStringCount; ++i) (this->*kStringButtons[i]).SetSendText(m_UserString[i].String);
+}
+
+void CBarDlg::DeliverText(CString text, HWND hWindow)
+{
+    if (hWindow == m_hWnd) return;
+    // Dropped on one of the bar's own controls: nothing to do.
+    if (hWindow && ::GetParent(hWindow) == m_hWnd) return;
+    if (hWindow) m_pTarget.emplace(hWindow);
+    PasteText(text);
+}
+
+void CBarDlg::PasteText(const CString& text)
+{
+    if (text.IsEmpty()) {
+        MessageBox("代筆する文字が登録されていません。", nullptr, MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!ActivateTarget()) return;
+    m_SendKey.SetText(text);
+    m_SendKey.SendText(m_hWnd);
+}
+
+bool CBarDlg::ActivateTarget()
+{
+    if (!m_pTarget) return false;
+    HWND hTarget = m_pTarget->m_hWnd;
+    if (hTarget == m_hWnd || !::IsWindow(hTarget)) return false;
+    // A child target (a drop on an edit field) is activated through its
+    // top-level window, which by itself would give the focus back to the
+    // control that had it last: hand the focus to the dropped-on control.
+    HWND hTopLevel = ::GetAncestor(hTarget, GA_ROOT);
+    if (!hTopLevel) hTopLevel = hTarget;
+    if (!::SetForegroundWindow(hTopLevel)) return false;
+    WaitUntilActive(hTopLevel);
+    if (hTopLevel != hTarget) {
+        CAttachedInput input(::GetWindowThreadProcessId(hTarget, nullptr));
+        ::SetFocus(hTarget);
+    }
+    return true;
+}
+
+// SetForegroundWindow on another program's window may return before that
+// program's thread has taken the activation; keys synthesized until then are
+// thrown away, and its own activation would later restore its remembered
+// focus over ours. Wait, briefly, until the thread has an active window and
+// a focus window.
+void CBarDlg::WaitUntilActive(HWND hTopLevel)
+{
+    const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
+    const ULONGLONG deadline = ::GetTickCount64() + 500;
+    for (;;) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (::GetGUIThreadInfo(thread, &info)
+            && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
+            return;
+        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return;
+        ::Sleep(5);
+    }
+}
+
+void CBarDlg::LaunchApp(int k)
+{
+    const CString& appName = m_AppStart[k].AppName;
+    if (appName.IsEmpty()) {
+        MessageBox("起動するｱﾌﾟﾘｹｰｼｮﾝが登録されていません。", nullptr, MB_ICONEXCLAMATION);
+        return;
+    }
+    // The whole stored string is the file: nothing is split off as arguments.
+    HINSTANCE result = ::ShellExecuteA(m_hWnd, nullptr, appName, nullptr, nullptr, SW_SHOW);
+    if (reinterpret_cast<UINT_PTR>(result) > 32) return;
+    CString message;
+    message.Format("%sの起動に失敗しました。", static_cast<LPCSTR>(appName));
+    AfxMessageBox(message, MB_OK);
+}
+
+void CBarDlg::OnDropFiles(HDROP hDropInfo)
+{
+    CString path;
+    {
+        CDropHandle drop(hDropInfo);
+        if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
+        // The whole path, however long: never cut it at MAX_PATH.
+        const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+        std::string buffer(length + 1, '\0');
+        const UINT got = ::DragQueryFileA(drop, 0, buffer.data(), length + 1);
+        path = CString(buffer.data(), static_cast<int>(got));
+    }
+    m_SendKey.SetText(path);
+    m_SendKey.SetClipboardText(m_hWnd);
+}

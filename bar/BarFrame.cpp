@@ -1,0 +1,156 @@
+// CBarDlg: the bar's frame (painting, dragging by any bare spot), its menu
+// and the keys that open it, and the global hot key.
+#include "bar/BarDlg.h"
+
+#include <cstdlib>
+
+#include "bar/BarMetrics.h"
+#include "resources/resource.h"
+
+void CBarDlg::OnPaint()
+{
+    CPaintDC dc(m_hWnd);
+    const CRect client = GetClientRect();
+    if (::IsIconic(m_hWnd)) {
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)));
+        const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+        return;
+    }
+    CBrush brush(m_BkColor);
+    ::FillRect(dc, &client, brush);
+    Default();
+}
+
+HCURSOR CBarDlg::OnQueryDragIcon() { return m_hIcon; }
+
+// The whole surface acts as a caption, so the bar is dragged by any bare spot
+// (and by the title strip, which lets hit tests through).
+LRESULT CBarDlg::OnNcHitTest(CPoint) { return HTCAPTION; }
+
+void CBarDlg::ShowBarMenu(int x, int y)
+{
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_BARMENU)) return;
+    ::TrackPopupMenu(menu.GetSubMenu(0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, m_hWnd, nullptr);
+}
+
+CPoint CBarDlg::KeyboardMenuPoint() const
+{
+    CPoint point(0, 0);
+    ClientToScreen(&point);
+    return CPoint(point.x + kMenuInset, point.y + kMenuInset);
+}
+
+// The press is left alone: some systems' default handling of a right press on
+// a caption swallows the release (and with it the menu) in a loop of its own.
+void CBarDlg::OnNcRButtonDown(UINT, CPoint) {}
+
+void CBarDlg::OnNcRButtonUp(UINT, CPoint point)
+{
+    ShowBarMenu(point.x, point.y);
+    // Where the default processing raises WM_CONTEXTMENU for this same
+    // release, the menu has been shown already.
+    m_bNcMenuShown = true;
+    Default();
+    m_bNcMenuShown = false;
+}
+
+void CBarDlg::OnContextMenu(HWND, CPoint point)
+{
+    if (m_bNcMenuShown) return;
+    // (-1, -1) comes from the keyboard: place it as Shift+F10 does.
+    if (point.x == -1 && point.y == -1) point = KeyboardMenuPoint();
+    ShowBarMenu(point.x, point.y);
+}
+
+void CBarDlg::RelayToToolTip(MSG* pMsg)
+{
+    if (!m_ToolTip.m_hWnd) return;
+    if (pMsg->message != WM_NCMOUSEMOVE || pMsg->hwnd != m_hWnd) {
+        m_ToolTip.RelayEvent(pMsg);
+        return;
+    }
+    // The whole surface is a caption, so the pointer over it moves as
+    // non-client input, which the tooltip control ignores: hand it over as
+    // the client move it is.
+    MSG move = *pMsg;
+    POINT point = CPoint(pMsg->lParam);
+    ScreenToClient(&point);
+    move.message = WM_MOUSEMOVE;
+    move.wParam = 0;
+    move.lParam = MAKELPARAM(point.x, point.y);
+    m_ToolTip.RelayEvent(&move);
+}
+
+BOOL CBarDlg::PreTranslateMessage(MSG* pMsg)
+{
+    RelayToToolTip(pMsg);
+
+    switch (pMsg->message) {
+    case WM_HOTKEY:
+        OnHotKey();
+        return TRUE;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // With no button focused (after a click on the surface or the hot
+        // key) the system sends keys to the bar as WM_SYSKEYDOWN.
+        if (pMsg->wParam == VK_ESCAPE) {
+            // Escape opens the menu below the bar; it never closes the bar.
+            const CRect r = GetWindowRect();
+            ShowBarMenu(r.left, r.bottom);
+            return TRUE;
+        }
+        if (pMsg->wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & ~1)) {
+            const CPoint point = KeyboardMenuPoint();
+            ShowBarMenu(point.x, point.y);
+            return TRUE;
+        }
+        break;
+    case WM_CONTEXTMENU: {
+        const CPoint point = KeyboardMenuPoint();
+        ShowBarMenu(point.x, point.y);
+        return TRUE;
+    }
+    default:
+        break;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+UINT KeyNameToVirtualKey(const CString& name)
+{
+    if (name.GetLength() == 1) {
+        const char ch = name.GetAt(0);
+        return (ch >= 'A' && ch <= 'Z') ? static_cast<UINT>(ch) : 0;
+    }
+    if (name.GetLength() > 1 && name.GetAt(0) == 'F') {
+        const int n = std::atoi(name.Mid(1));
+        return (n >= 1 && n <= 13) ? static_cast<UINT>(VK_F1 + n - 1) : 0;
+    }
+    return 0;
+}
+
+void CBarDlg::RegisterBarHotKey()
+{
+    ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    if (m_HotKey.Do == 0) return;
+    UINT modifiers = 0;
+    if (m_HotKey.SysKey & 1) modifiers |= MOD_ALT;
+    if (m_HotKey.SysKey & 2) modifiers |= MOD_CONTROL;
+    if (m_HotKey.SysKey & 4) modifiers |= MOD_SHIFT;
+    const UINT vk = KeyNameToVirtualKey(m_HotKey.Key);
+    if (vk == 0) return;
+    // A combination another program holds simply does not work.
+    ::RegisterHotKey(m_hWnd, kHotKeyId, modifiers, vk);
+}
+
+void CBarDlg::OnHotKey()
+{
+    ::SetForegroundWindow(m_hWnd);
+    if (m_HotKey.Do == 2) {
+        const CRect r = GetWindowRect();
+        ShowBarMenu(r.left, r.bottom);
+    }
+}

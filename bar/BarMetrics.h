@@ -1,0 +1,28 @@
+// The fixed pixel numbers the bar adds to its dialog-unit layout. Dialog
+// units scale with the dialog font; these are pixels at 96 DPI.
+#pragma once
+
+// The title strip's height: the button row sits this far down when it shows.
+constexpr int kStripHeight = 16;
+// Gap between the last packed button of the custom page and 的.
+constexpr int kTargetGap = 5;
+// Gap between the last button (or 的) of the custom page and →.
+constexpr int kNextGap = 6;
+// Room to the right of → inside the bar's frame.
+constexpr int kRightMargin = 7;
+// Room below the button row inside the bar's frame.
+constexpr int kBottomMargin = 2;
+// The keyboard menu opens this far inside the bar's client area.
+constexpr int kMenuInset = 5;
+
+// Where the bar docks on the target window, measured from the corner it
+// docks at, so that it clears the target's system menu (left) and its caption
+// buttons (right).
+constexpr int kDockTopLeftX = 23;
+constexpr int kDockTopRightX = 69;
+constexpr int kDockBottomLeftX = 8;
+constexpr int kDockBottomRightX = 11;
+
+// The pause before each button a page pass shows or hides: the buttons
+// appear one after the other.
+constexpr unsigned kButtonStepMs = 10;
