@@ -88,6 +88,7 @@ protected:
     void OnDropFiles(HDROP hDropInfo);
     void OnDestroy();
     BOOL OnQueryEndSession();
+    void OnHotKey();
 
     void OnAbout();
     void OnSettings();
@@ -111,10 +112,9 @@ private:
     void InitPlacement();
     void SaveBarState();
     void FollowTarget();
-    void OnHotKey();
     void PasteText(const CString& text);
     bool ActivateTarget();
-    void WaitUntilActive(HWND hTopLevel);
+    bool WaitUntilActive(HWND hTopLevel);
     void LaunchApp(int k);
     void StepPage(int nStep);
     template <typename Visit>
@@ -123,6 +123,7 @@ private:
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;
 
+    bool m_bMenuOpen = false;     // the bar's menu is being shown
     bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu
 };
 

@@ -31,9 +31,13 @@ LRESULT CBarDlg::OnNcHitTest(CPoint) { return HTCAPTION; }
 
 void CBarDlg::ShowBarMenu(int x, int y)
 {
+    // One menu at a time: the hot key may arrive while the menu is open.
+    if (m_bMenuOpen) return;
     CMenu menu;
     if (!menu.LoadMenu(IDR_BARMENU)) return;
+    m_bMenuOpen = true;
     ::TrackPopupMenu(menu.GetSubMenu(0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, m_hWnd, nullptr);
+    m_bMenuOpen = false;
 }
 
 CPoint CBarDlg::KeyboardMenuPoint() const
@@ -146,8 +150,22 @@ void CBarDlg::RegisterBarHotKey()
     ::RegisterHotKey(m_hWnd, kHotKeyId, modifiers, vk);
 }
 
+// Reached from the bar's own loop (PreTranslateMessage) and, while a
+// message box or the settings sheet runs its own loop, as a dispatched
+// WM_HOTKEY.
 void CBarDlg::OnHotKey()
 {
+    // A dialog of the bar is open (the about box, the settings sheet, a
+    // message box; the bar is disabled meanwhile): bring it forward and
+    // nothing more, so that no menu or second sheet opens on top of it.
+    if (!IsWindowEnabled()) {
+        HWND hDialog = m_hWnd;
+        for (HWND hNext = ::GetLastActivePopup(hDialog); hNext && hNext != hDialog;
+             hNext = ::GetLastActivePopup(hDialog))
+            hDialog = hNext;
+        ::SetForegroundWindow(hDialog);
+        return;
+    }
     ::SetForegroundWindow(m_hWnd);
     if (m_HotKey.Do == 2) {
         const CRect r = GetWindowRect();

@@ -6,8 +6,10 @@
 BEGIN_MESSAGE_MAP(CTextButton, CButton)
     ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
     ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_WM_LBUTTONUP()
     ON_WM_RBUTTONUP()
+    ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 namespace {
@@ -18,7 +20,7 @@ CBarDlg* BarOf(const CWnd& button) { return static_cast<CBarDlg*>(CWnd::FromHand
 // space bar on a focused button.
 void CTextButton::OnClicked()
 {
-    if (m_bReleaseDelivered) return;
+    if (m_bSuppressClick) return;
     if (CBarDlg* pBar = BarOf(*this)) pBar->DeliverText(m_strSendText, nullptr);
 }
 
@@ -28,6 +30,10 @@ void CTextButton::OnLButtonDown(UINT, CPoint)
     Default();  // pressed look, focus and mouse capture
 }
 
+// Buttons have CS_DBLCLKS: the second of two quick presses arrives as a
+// double click, and is a press like any other (it may start a drag too).
+void CTextButton::OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
+
 void CTextButton::OnLButtonUp(UINT, CPoint)
 {
     const bool dragging = m_hOldCursor != nullptr;
@@ -36,11 +42,13 @@ void CTextButton::OnLButtonUp(UINT, CPoint)
         m_hOldCursor = nullptr;
         DropText();
     }
-    // The release has delivered: the click notification that the default
-    // processing may raise must not deliver a second time.
-    m_bReleaseDelivered = dragging;
+    // Either the release has delivered, or it is the one a cancelled drag
+    // posted: the click notification that the default processing may raise
+    // must not deliver (again).
+    m_bSuppressClick = dragging || m_bDragCancelled;
+    m_bDragCancelled = false;
     Default();
-    m_bReleaseDelivered = false;
+    m_bSuppressClick = false;
 }
 
 void CTextButton::OnRButtonUp(UINT, CPoint)
@@ -53,7 +61,19 @@ void CTextButton::OnRButtonUp(UINT, CPoint)
     // capture, with no drop.
     ::SetCursor(m_hOldCursor);
     m_hOldCursor = nullptr;
+    m_bDragCancelled = true;
     PostMessage(WM_LBUTTONUP, 0, 0);
+}
+
+// Another window took the mouse in the middle of a drag (a dialog popped
+// up, say): the release will never come here, so the drag ends undelivered.
+void CTextButton::OnCaptureChanged(HWND)
+{
+    if (m_hOldCursor) {
+        ::SetCursor(m_hOldCursor);
+        m_hOldCursor = nullptr;
+    }
+    Default();
 }
 
 void CTextButton::DropText()

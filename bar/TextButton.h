@@ -15,8 +15,10 @@ protected:
     DECLARE_MESSAGE_MAP()
     void OnClicked();
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnRButtonUp(UINT nFlags, CPoint point);
+    void OnCaptureChanged(HWND hNewCapture);
 
 private:
     // Delivers where the pointer was released.
@@ -24,5 +26,6 @@ private:
 
     HCURSOR m_hOldCursor = nullptr;  // set while a press or drag is under way
     CString m_strSendText;
-    bool m_bReleaseDelivered = false;  // inside the release that delivered
+    bool m_bDragCancelled = false;  // the right button cancelled; its release is posted
+    bool m_bSuppressClick = false;  // inside a release that must not click
 };

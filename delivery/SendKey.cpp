@@ -15,6 +15,11 @@ public:
     CGlobalBlock& operator=(const CGlobalBlock&) = delete;
     HGLOBAL Get() const { return m_hBlock; }
     void Release() { m_hBlock = nullptr; }
+    void Free()
+    {
+        if (m_hBlock) ::GlobalFree(m_hBlock);
+        m_hBlock = nullptr;
+    }
 
 private:
     HGLOBAL m_hBlock;
@@ -36,8 +41,13 @@ int CClipBoardSendKey::SetClipboardText(HWND hOwner)
     const CString text = m_strSend;
     const SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
     CGlobalBlock block(size);
-    if (block.Get()) std::memcpy(::GlobalLock(block.Get()), static_cast<LPCSTR>(text), size);
-    if (block.Get()) ::GlobalUnlock(block.Get());
+    // A block that cannot be filled is no block: the copy failure is told.
+    if (void* pData = block.Get() ? ::GlobalLock(block.Get()) : nullptr) {
+        std::memcpy(pData, static_cast<LPCSTR>(text), size);
+        ::GlobalUnlock(block.Get());
+    } else {
+        block.Free();
+    }
     if (!block.Get() || !::SetClipboardData(CF_TEXT, block.Get())) {
         ::CloseClipboard();
         AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへﾃﾞｰﾀのｺﾋﾟｰに失敗しました。", MB_OK);

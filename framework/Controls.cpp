@@ -52,6 +52,7 @@ CString CListBox::GetText(int nIndex) const
 BEGIN_MESSAGE_MAP(CCheckListBox, CListBox)
     ON_MESSAGE(WM_REFLECT_BASE + WM_DRAWITEM, OnDrawItem)
     ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
 END_MESSAGE_MAP()
 
@@ -120,6 +121,10 @@ void CCheckListBox::OnLButtonDown(UINT, CPoint point)
     Default();
 }
 
+// The list has CS_DBLCLKS, so the second of two quick clicks arrives as a
+// double click: on a box it is a second toggle.
+void CCheckListBox::OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
+
 LRESULT CCheckListBox::OnKeyDown(WPARAM wParam, LPARAM)
 {
     if (wParam == VK_SPACE) {
@@ -132,13 +137,19 @@ LRESULT CCheckListBox::OnKeyDown(WPARAM wParam, LPARAM)
 
 // ---- CColorDialog ----------------------------------------------------------
 
+COLORREF CColorDialog::s_customColors[16] = {
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+};
+
 CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd)
 {
-    for (COLORREF& c : m_customColors) c = RGB(255, 255, 255);
     m_cc.lStructSize = sizeof m_cc;
     m_cc.hwndOwner = pParentWnd ? pParentWnd->m_hWnd : nullptr;
     m_cc.rgbResult = clrInit;
-    m_cc.lpCustColors = m_customColors;
+    m_cc.lpCustColors = s_customColors;
     m_cc.Flags = dwFlags | CC_RGBINIT;
 }
 

@@ -40,7 +40,8 @@ public:
 
 // An owner-drawn list box (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS) whose items
 // each carry a two-state check box. A click on an item's box, or the space
-// bar on the focused item, toggles it. The state lives in the item data.
+// bar on the focused item, toggles it; two quick clicks are two toggles. The
+// state lives in the item data.
 class CCheckListBox : public CListBox {
 public:
     int GetCheck(int nIndex) const;
@@ -50,6 +51,7 @@ protected:
     DECLARE_MESSAGE_MAP()
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
 
 private:
@@ -68,7 +70,9 @@ public:
     CHOOSECOLORA m_cc{};
 
 private:
-    COLORREF m_customColors[16];
+    // The user's custom colours, kept for the life of the process so that
+    // every opening of the chooser shows the ones made before.
+    static COLORREF s_customColors[16];
 };
 
 // A tooltip control whose tools are whole windows (TTF_IDISHWND).

@@ -91,6 +91,12 @@ protected:                                              \
 #define ON_WM_QUERYENDSESSION() {WM_QUERYENDSESSION, 0, 0, 0, AFX_THUNK(return self->OnQueryEndSession();)},
 #define ON_WM_LBUTTONDOWN() \
     {WM_LBUTTONDOWN, 0, 0, 0, AFX_THUNK(self->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
+#define ON_WM_LBUTTONDBLCLK() \
+    {WM_LBUTTONDBLCLK, 0, 0, 0, AFX_THUNK(self->OnLButtonDblClk(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
+#define ON_WM_CAPTURECHANGED() \
+    {WM_CAPTURECHANGED, 0, 0, 0, AFX_THUNK(self->OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;)},
+#define ON_WM_HOTKEY() \
+    {WM_HOTKEY, 0, 0, 0, AFX_THUNK(self->OnHotKey(); return 0;)},
 #define ON_WM_LBUTTONUP() \
     {WM_LBUTTONUP, 0, 0, 0, AFX_THUNK(self->OnLButtonUp(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_RBUTTONUP() \

@@ -25,17 +25,26 @@ CString ExeBaseName()
 {
     char path[MAX_PATH * 4] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    CString name(path);
-    int start = 0;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') start = i + 1;
-    name = name.Mid(start);
-    int dot = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '.') dot = i;
-    return dot >= 0 ? name.Left(dot) : name;
+    return AfxAppNameFromPath(path);
 }
 }  // namespace
+
+CString AfxAppNameFromPath(LPCSTR lpszPath)
+{
+    // Walk by character, not by byte: the second byte of a double-byte
+    // character may be 0x5C ('\\'), as in 表 (95 5C).
+    LPCSTR start = lpszPath;
+    LPCSTR dot = nullptr;
+    for (LPCSTR p = lpszPath; *p; p = ::CharNextA(p)) {
+        if (*p == '\\' || *p == '/' || *p == ':') {
+            start = p + 1;
+            dot = nullptr;
+        } else if (*p == '.') {
+            dot = p;
+        }
+    }
+    return dot ? CString(start, static_cast<int>(dot - start)) : CString(start);
+}
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)

@@ -58,6 +58,9 @@ private:
 
 CWinApp* AfxGetApp();
 CString AfxGetAppName();
+// The application name for an executable's path: the file name without
+// directory and extension.
+CString AfxAppNameFromPath(LPCSTR lpszPath);
 HINSTANCE AfxGetInstanceHandle();
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
 // The framework's program entry: runs the application object.

@@ -579,6 +579,27 @@ class DragDelivery(DeliveryTestCase):
                            "a click after the cancelled drag to deliver")
         self.assertEqual({e: form.edit_text(e) for e in focused}, {focused[0]: sjis("姓")})
 
+    def test_drag_started_by_the_second_press_of_a_double_click(self):
+        bar = self.start()
+        form = self.form()
+        target = self.target("元の場所", "--pos", *PLAIN_POS)
+        self.make_current(bar, target, "元の場所")
+        start = self.button_center(bar, MAIL)
+        mouse_move(*start)
+        xdotool("click", 1)
+        self.drag(start, self.edit_center(form, ADDRESS_EDIT))
+        self.wait_edit(form, ADDRESS_EDIT, "E-Mail")
+        self.wait_edit(target, EDIT, "E-Mail")
+
+    def test_right_button_cancels_a_drag_still_over_its_own_button(self):
+        bar = self.start()
+        target = self.target("元の場所", "--pos", *PLAIN_POS)
+        self.make_current(bar, target, "元の場所")
+        x, y = bar.state().child(MAIL).screen.center
+        self.drag((x, y), (x + 1, y), cancel=True, steps=1)
+        self.assert_stays(lambda: target.edit_text(EDIT), b"", "the edit after the cancelled drag")
+        self.assertEqual(clipboard_text(), self.sentinel, "the clipboard changed")
+
     def test_drag_released_over_the_button_itself_is_a_click(self):
         bar = self.start()
         target = self.target("元の場所", "--pos", *PLAIN_POS)

@@ -492,6 +492,16 @@ class AboutBox(MenuTestCase):
         wait_for(lambda: not window_exists(about), CHANGE_TIMEOUT, 0.1, "the about box to close after OK")
         self.assertTrue(bar.proc is not None and bar.proc.running())
 
+    def test_hot_key_while_the_about_box_is_open_brings_it_forward_and_opens_no_menu(self):
+        bar = self.start_bar()
+        about = self.open_about(bar)
+        gamma = self.foreign_window("Gamma window", rect=(700, 700, 320, 200))
+        self.wait_foreground(gamma.hwnd, "the new window")
+        probe("keys", "ctrl+shift+w")
+        self.wait_foreground(about, "the about box after the hot key")
+        self.assert_no_menu(why="after the hot key while the about box was open")
+        self.assertTrue(window_exists(about), "the about box closed")
+
     def test_tracking_pauses_while_the_about_box_is_open(self):
         bar = self.start_bar()
         self.foreign_window("Alpha window", rect=(700, 100, 320, 200))

@@ -205,6 +205,10 @@ class Tracking(BarTestCase):
         # A title change of the target shows at the next tick as well.
         set_window_text(beta.hwnd, "ベータ 改題")
         self.wait_strip(bar, "ベータ 改題")
+        # A title of thousands of bytes shows whole, not cut at 1,023.
+        long_title = "長い題名表示" * 300
+        set_window_text(beta.hwnd, long_title)
+        self.wait_strip(bar, long_title)
 
     def test_clicking_the_bar_keeps_the_previous_target(self):
         bar = self.start_bar()

@@ -83,6 +83,18 @@ void ClickBox(HWND list, int item)
     ::SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
+// Two quick clicks: the list has CS_DBLCLKS, so the second press arrives as
+// a double click.
+void DoubleClickBox(HWND list, int item)
+{
+    ClickBox(list, item);
+    RECT rc{};
+    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rc));
+    const LPARAM at = MAKELPARAM(rc.left + 3, (rc.top + rc.bottom) / 2);
+    ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
 void ClickBoxes(HWND list, std::initializer_list<int> items)
 {
     for (int item : items) ClickBox(list, item);
@@ -232,6 +244,18 @@ TEST_F(CustomPage, UntickingEverythingLeavesOnlyThePagingButtons)
     EXPECT_EQ(Ids(row), (std::vector<int>{1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014, kUntouched,
                                           kUntouched, kUntouched, kUntouched, kUntouched, kUntouched}));
     for (int i = 0; i < kPageSlots; ++i) EXPECT_EQ(row.nX[i], 100 + i);
+}
+
+TEST_F(CustomPage, TwoQuickClicksOnABoxAreTwoToggles)
+{
+    PageRow row = MakeRow(9, {1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014});
+    std::vector<int> after;
+    ASSERT_EQ(Run(row, [&](HWND list) {
+        DoubleClickBox(list, 7);  // HP, not chosen: ticked and unticked again
+        DoubleClickBox(list, 0);  // 氏, chosen: unticked and ticked again
+        after = TickedItems(list);
+    }), IDOK);
+    EXPECT_EQ(after, (std::vector<int>{0, 1, 2, 8, 9, 10}));
 }
 
 TEST_F(CustomPage, OnlyTheTitleButtonGoesToItsOwnSlot)

@@ -199,3 +199,22 @@ TEST(String, FormatGrowsAsNeeded)
     EXPECT_EQ(text.GetLength(), 5004);
     EXPECT_EQ(text.Mid(5000), ",-20");
 }
+
+TEST(WinApp, ApplicationNameIsTheFileNameWalkedByCharacter)
+{
+    // 表 is 95 5C: its second byte is no directory separator.
+    EXPECT_EQ(AfxAppNameFromPath("C:\\Program Files\\表示\\表示.EXE"), "表示");
+    EXPECT_EQ(AfxAppNameFromPath("C:\\tools\\TAVRIN.EXE"), "TAVRIN");
+    EXPECT_EQ(AfxAppNameFromPath("Z:\\a.b\\ソフト.v2.exe"), "ソフト.v2");  // ソ is 83 5C
+    EXPECT_EQ(AfxAppNameFromPath("C:\\dir.x\\NOEXT"), "NOEXT");
+}
+
+TEST(ColorDialog, CustomColoursLastForTheProcess)
+{
+    {
+        CColorDialog first;
+        first.m_cc.lpCustColors[3] = RGB(1, 2, 3);  // as the chooser stores a colour the user added
+    }
+    CColorDialog second;
+    EXPECT_EQ(second.m_cc.lpCustColors[3], RGB(1, 2, 3));
+}
