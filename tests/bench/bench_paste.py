@@ -1,0 +1,160 @@
+"""Paste latency, idle CPU and memory of the bar, each beside a floor
+measured in the same run. Figures only: nothing here passes or fails.
+
+  paste     button release to text in the target: the bar's 姓 button against
+            floor.exe, a bare one-button window whose click does only
+            SetForegroundWindow + CF_TEXT + the four keybd_event calls; the
+            two are clicked the same way (xdotool), interleaved
+  burst     300 clicks at ten a second, alternating two buttons: how many
+            arrived, and in order
+  idle CPU  the bar over 30 s with a target in front, against floor.exe
+  memory    peak resident set (the working set) of the bar against floor.exe
+"""
+import os
+import statistics
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import tavrin_harness as h  # noqa: E402
+
+FLOOR_EXE = Path(os.environ.get("FLOOR_EXE") or h.PROBE_EXE.with_name("floor.exe"))
+CLIPTOOL_EXE = Path(os.environ.get("CLIPTOOL_EXE") or h.PROBE_EXE.with_name("cliptool.exe"))
+ROUNDS = 25
+BURST = 300
+EDIT = 100
+FAMILY_NAME, GIVEN_NAME = 1004, 1005
+TITLE = "計測"
+
+
+def make_current(bar: h.Bar, target: h.Target) -> None:
+    strip = bar.state().child(h.STRIP).hwnd
+    h.set_foreground(target.hwnd)
+    h.wait_for(lambda: h.window_text(strip) == h.sjis(TITLE), h.CHANGE_TIMEOUT, 0.05, "the bar to track the target")
+
+
+def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
+    """Presses at (x, y), releases, and returns ms from the release until the
+    edit holds text (None when it never did)."""
+    watch = h.WineProcess(CLIPTOOL_EXE, "waittext", edit, h.hexarg(text), 5000)
+    try:
+        if watch.readline() != "ready":
+            return None
+        h.mouse_move(x, y)
+        h.xdotool("mousedown", 1)
+        time.sleep(0.2)
+        t0 = time.perf_counter()
+        h.xdotool("mouseup", 1)
+        line = watch.readline(10)
+        t1 = time.perf_counter()
+        return (t1 - t0) * 1000 if line.startswith("match") else None
+    finally:
+        watch.kill()
+        h.mouse_move(*h.PARK)
+
+
+def summary(times: list[float]) -> str:
+    return f"median {statistics.median(times):5.1f} ms, min {min(times):5.1f}, max {max(times):5.1f}"
+
+
+def linux_pid(exe_name: str) -> int | None:
+    """The Linux process that runs a Wine program of that file name."""
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            cmdline = (entry / "cmdline").read_bytes().split(b"\0")[0]
+        except OSError:
+            continue
+        if cmdline.upper().endswith(exe_name.upper().encode()):
+            return int(entry.name)
+    return None
+
+
+def cpu_ticks(pid: int) -> int:
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def peak_rss_kib(pid: int) -> int:
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1])
+    return 0
+
+
+def main() -> None:
+    h.end_stray_bars()
+    h.reg_clear()
+    bar = h.Bar()
+    bar.start()
+    target = h.Target(TITLE, "--pos", 860, 300, 380, 220)
+    floor = h.WineProcess(FLOOR_EXE, target.hwnd, h.hexarg("姓"))
+    floor_button = ""
+    while True:
+        kind, *rest = floor.readline().split()
+        if kind == "button":
+            floor_button = rest[0]
+        if kind == "ready":
+            break
+    try:
+        edit = target.edits[EDIT]
+        bar_xy = bar.state().child(FAMILY_NAME).screen.center
+        floor_xy = h.window_rect(floor_button).center
+        bar_times, floor_times, lost = [], [], {"bar": 0, "floor": 0}
+        for _ in range(ROUNDS):
+            for who, xy, times in (("bar", bar_xy, bar_times), ("floor", floor_xy, floor_times)):
+                h.set_window_text(edit, b"")
+                make_current(bar, target)
+                ms = timed_click(*xy, edit, "姓")
+                if ms is None:
+                    lost[who] += 1
+                else:
+                    times.append(ms)
+        print(f"paste, release to text in the target, {ROUNDS} clicks each, interleaved:")
+        print(f"  floor.exe   {summary(floor_times)}   lost {lost['floor']}")
+        print(f"  TAVRIN.EXE  {summary(bar_times)}   lost {lost['bar']}")
+        print(f"  ratio of medians  {statistics.median(bar_times) / statistics.median(floor_times):.2f}")
+
+        # A burst at ten clicks a second, alternating 姓 and 名.
+        h.set_window_text(edit, b"")
+        make_current(bar, target)
+        given_xy = bar.state().child(GIVEN_NAME).screen.center
+        expected = b""
+        for i in range(BURST):
+            x, y = bar_xy if i % 2 == 0 else given_xy
+            expected += h.sjis("姓" if i % 2 == 0 else "名")
+            start = time.monotonic()
+            h.xdotool("mousemove", x, y, "click", 1)
+            time.sleep(max(0.0, 0.1 - (time.monotonic() - start)))
+        h.mouse_move(*h.PARK)
+        try:
+            h.wait_for(lambda: len(h.window_text(edit)) >= len(expected), 10, 0.1, "the burst to arrive")
+        except h.TimedOut:
+            pass
+        got = h.window_text(edit)
+        print(f"burst: {len(got) // 2} of {BURST} clicks at ten a second arrived, in order: {got == expected}")
+
+        # Idle: the target in front, nobody clicking.
+        make_current(bar, target)
+        bar_pid, floor_pid = linux_pid("TAVRIN.EXE"), linux_pid("floor.exe")
+        if bar_pid and floor_pid:
+            hz = os.sysconf("SC_CLK_TCK")
+            before = cpu_ticks(bar_pid), cpu_ticks(floor_pid)
+            time.sleep(30)
+            after = cpu_ticks(bar_pid), cpu_ticks(floor_pid)
+            share = [100 * (a - b) / hz / 30 for a, b in zip(after, before)]
+            print(f"idle CPU over 30 s: TAVRIN.EXE {share[0]:.2f} %, floor.exe {share[1]:.2f} %")
+            print(f"peak working set: TAVRIN.EXE {peak_rss_kib(bar_pid) / 1024:.1f} MiB, "
+                  f"floor.exe {peak_rss_kib(floor_pid) / 1024:.1f} MiB")
+        else:
+            print("idle CPU and memory: the Linux processes were not found")
+    finally:
+        floor.kill()
+        target.close()
+        bar.stop()
+
+
+if __name__ == "__main__":
+    main()
