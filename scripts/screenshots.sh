@@ -70,8 +70,9 @@ sample_data() {
   reg_sz Setting Position "40,40"
 }
 
-# Wine reads the DPI when a program starts, from HKCU\Control Panel\Desktop
-# (LogPixels); winecfg writes the machine-wide copy, so both are set.
+# Wine reads the DPI (LogPixels) when a program starts. Wine 8 takes it from
+# HKCU\Control Panel\Desktop or, without that, from the machine-wide key that
+# winecfg writes (each alone gave 144 DPI); both are set.
 set_dpi() {
   # Without a window manager nobody draws captions of managed windows;
   # unmanaged ones get Wine's own.
