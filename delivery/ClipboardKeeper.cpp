@@ -95,6 +95,15 @@ HANDLE CopyPalette(HANDLE hData)
     return ::CreatePalette(log);
 }
 
+// Offers CF_TEXT by delayed rendering. SetClipboardData returns no handle
+// for it even when it works: only the last error tells.
+bool OfferText()
+{
+    ::SetLastError(ERROR_SUCCESS);
+    ::SetClipboardData(CF_TEXT, nullptr);
+    return ::GetLastError() == ERROR_SUCCESS;
+}
+
 void PasteKeys()
 {
     ::keybd_event(VK_CONTROL, 0, 0, 0);
@@ -190,7 +199,7 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
         AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃﾞｰﾀ削除に失敗しました。", MB_OK);
         return 0;
     }
-    if (!::SetClipboardData(CF_TEXT, nullptr)) {
+    if (!OfferText()) {
         m_snapshot.Restore();  // nothing is lost
         ::CloseClipboard();
         Finish();
@@ -314,7 +323,7 @@ void CClipboardKeeper::OfferAgain()
     const BOOL emptied = ::EmptyClipboard();
     m_bEmptying = false;
     if (emptied) {
-        if (::SetClipboardData(CF_TEXT, nullptr)) m_bRendered = false;
+        if (OfferText()) m_bRendered = false;
         else RenderText();  // never leave the clipboard without the text
     }
     --m_nOffersLeft;
