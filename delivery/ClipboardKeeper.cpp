@@ -187,6 +187,7 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
     }
     // While an earlier paste is pending the clipboard holds only our text;
     // the user's content is the copy still held, which this paste gives back.
+    if (Pending() && ::GetClipboardOwner() != m_hOwner) Forget();  // replaced meanwhile: that content is the user's
     const bool earlier = Pending();
     if (!earlier) m_snapshot.Take();
 
