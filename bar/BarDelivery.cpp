@@ -83,7 +83,8 @@ void CBarDlg::PasteText(const CString& text)
     }
     if (!ActivateTarget()) return;
     m_SendKey.SetText(text);
-    m_SendKey.SendText(m_hWnd);
+    if (m_KeepClipboard) m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
+    else m_SendKey.SendText(m_hWnd);
 }
 
 bool CBarDlg::ActivateTarget()
@@ -193,5 +194,6 @@ void CBarDlg::OnDropFiles(HDROP hDropInfo)
         path = CString(buffer.data(), static_cast<int>(got));
     }
     m_SendKey.SetText(path);
+    m_ClipKeeper.Forget();  // the path is meant to stay: nothing is given back over it
     m_SendKey.SetClipboardText(m_hWnd);
 }

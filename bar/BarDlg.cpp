@@ -22,6 +22,9 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
     ON_WM_HOTKEY()
+    ON_WM_RENDERFORMAT()
+    ON_WM_RENDERALLFORMATS()
+    ON_WM_DESTROYCLIPBOARD()
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
     ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_COMMAND(IDC_TARGET, OnToggleTarget)
@@ -57,6 +60,7 @@ void CBarDlg::LoadProfile()
     m_Option = static_cast<int>(pApp->GetProfileInt("Setting", "Option", 1));
     m_BkColor = pApp->GetProfileInt("Setting", "BkColor", 0xFF8080);
     m_Pos = static_cast<int>(pApp->GetProfileInt("Setting", "Pos", 0));
+    m_KeepClipboard = pApp->GetProfileInt("Setting", "KeepClipboard", 0) ? 1 : 0;
     // The bar writes only 1 to 4; anything else was edited by hand.
     if (m_PageNo < 1 || m_PageNo > kPageCount) m_PageNo = 1;
 }

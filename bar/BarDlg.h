@@ -4,13 +4,15 @@
 //
 // Its definitions are split by concern: BarDlg.cpp (construction, settings,
 // start-up), BarTracking.cpp, BarFrame.cpp (painting, menu, keys, hot key),
-// BarPages.cpp, BarCaptions.cpp, BarDelivery.cpp, BarSettings.cpp.
+// BarPages.cpp, BarCaptions.cpp, BarDelivery.cpp, BarClipboard.cpp,
+// BarSettings.cpp.
 #pragma once
 #include <optional>
 
 #include "bar/PageTable.h"
 #include "bar/Records.h"
 #include "bar/TextButton.h"
+#include "delivery/ClipboardKeeper.h"
 #include "delivery/SendKey.h"
 #include "framework/Afx.h"
 
@@ -21,6 +23,8 @@ constexpr int kOptionNotTopmost = 0x08;
 
 constexpr UINT_PTR kTrackTimer = 1;
 constexpr UINT kTrackPeriod = 500;
+// Runs only while a paste that gives the clipboard back is pending.
+constexpr UINT_PTR kClipboardTimer = 2;
 constexpr int kHotKeyId = 110;
 
 class CBarDlg : public CDialog {
@@ -59,6 +63,8 @@ public:
     HotKeyData m_HotKey;
     CClipBoardSendKey m_SendKey;
     int m_Option = 0;
+    int m_KeepClipboard = 0;  // give the clipboard back after each paste
+    CClipboardKeeper m_ClipKeeper{kClipboardTimer};
     int m_PageNo = 1;
     CString m_strTarget;
     CButton m_btnTarget;
@@ -89,6 +95,9 @@ protected:
     void OnDestroy();
     BOOL OnQueryEndSession();
     void OnHotKey();
+    void OnRenderFormat(UINT nFormat);
+    void OnRenderAllFormats();
+    void OnDestroyClipboard();
 
     void OnAbout();
     void OnSettings();
@@ -112,6 +121,7 @@ private:
     void InitPlacement();
     void SaveBarState();
     void FollowTarget();
+    void OnClipboardTimer();
     void PasteText(const CString& text);
     bool ActivateTarget();
     bool WaitUntilActive(HWND hTopLevel);

@@ -39,7 +39,7 @@ void CBarDlg::OnSettings()
         CAppStartDlg appStartPage;
         appStartPage.Attach(m_AppStart);
         CExtensionDlg extensionPage;
-        extensionPage.Attach(m_Option, m_BkColor, m_Pos);
+        extensionPage.Attach(m_Option, m_BkColor, m_Pos, m_KeepClipboard);
         CHotKeyDlg hotKeyPage;
         hotKeyPage.Attach(m_HotKey);
 
@@ -65,6 +65,7 @@ void CBarDlg::ApplySettings(const PageRow& customRow)
     pApp->SaveHotKey(m_HotKey);
     pApp->WriteProfileInt("Setting", "BkColor", static_cast<int>(m_BkColor));
     pApp->WriteProfileInt("Setting", "Pos", m_Pos);
+    pApp->WriteProfileInt("Setting", "KeepClipboard", m_KeepClipboard);
 
     RemoveTooltips();
     SetButtonCaptions();

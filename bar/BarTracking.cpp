@@ -40,8 +40,9 @@ CString TitleOf(HWND hWindow)
 }
 }  // namespace
 
-void CBarDlg::OnTimer(UINT_PTR)
+void CBarDlg::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == kClipboardTimer) return OnClipboardTimer();
     KillTimer(kTrackTimer);  // armed again below, so slow ticks never pile up
 
     HWND hForeground = ::GetForegroundWindow();

@@ -89,6 +89,10 @@ protected:                                              \
     {WM_CONTEXTMENU, 0, 0, 0, AFX_THUNK(self->OnContextMenu(reinterpret_cast<HWND>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_DROPFILES() {WM_DROPFILES, 0, 0, 0, AFX_THUNK(self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)},
 #define ON_WM_QUERYENDSESSION() {WM_QUERYENDSESSION, 0, 0, 0, AFX_THUNK(return self->OnQueryEndSession();)},
+// The clipboard owner's messages (delayed rendering).
+#define ON_WM_RENDERFORMAT() {WM_RENDERFORMAT, 0, 0, 0, AFX_THUNK(self->OnRenderFormat(static_cast<UINT>(wParam)); return 0;)},
+#define ON_WM_RENDERALLFORMATS() {WM_RENDERALLFORMATS, 0, 0, 0, AFX_THUNK(self->OnRenderAllFormats(); return 0;)},
+#define ON_WM_DESTROYCLIPBOARD() {WM_DESTROYCLIPBOARD, 0, 0, 0, AFX_THUNK(self->OnDestroyClipboard(); return 0;)},
 #define ON_WM_LBUTTONDOWN() \
     {WM_LBUTTONDOWN, 0, 0, 0, AFX_THUNK(self->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_LBUTTONDBLCLK() \

@@ -85,6 +85,7 @@
 #define IDC_EXT_POS          1014
 #define IDC_EXT_POSLABEL     1015
 #define IDC_EXT_TOPMOST      1017
+#define IDC_EXT_KEEPCLIPBOARD 1020
 
 // Controls of the hot key page (140).
 #define IDC_HK_ALT      1018

@@ -19,6 +19,12 @@ void CExtensionDlg::Attach(int& option, COLORREF& colour, int& pos)
     m_colour = colour;
 }
 
+void CExtensionDlg::Attach(int& option, COLORREF& colour, int& pos, int& keepClipboard)
+{
+    Attach(option, colour, pos);
+    m_pKeepClipboard = &keepClipboard;
+}
+
 void CExtensionDlg::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Control(pDX, IDC_EXT_TOPMOST, m_btnTopmost);
@@ -36,6 +42,7 @@ BOOL CExtensionDlg::OnInitDialog()
     if (*m_pOption & kOptionFollowTarget) m_btnFollow.SetCheck(1);
     if (!(*m_pOption & kOptionNotTopmost)) m_btnTopmost.SetCheck(1);
     m_cmbPos.SetCurSel(*m_pColourPos.pPos);
+    if (m_pKeepClipboard && *m_pKeepClipboard) ::CheckDlgButton(m_hWnd, IDC_EXT_KEEPCLIPBOARD, BST_CHECKED);
     OnFollowClicked();
     PaintSwatch();
     return TRUE;
@@ -94,5 +101,6 @@ void CExtensionDlg::OnOK()
     }
     *m_pColourPos.pPos = m_cmbPos.GetCurSel();
     *m_pColourPos.pColour = m_colour;
+    if (m_pKeepClipboard) *m_pKeepClipboard = ::IsDlgButtonChecked(m_hWnd, IDC_EXT_KEEPCLIPBOARD) == BST_CHECKED ? 1 : 0;
     CPropertyPage::OnOK();
 }

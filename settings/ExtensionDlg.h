@@ -11,6 +11,8 @@ public:
     // m_BkColor and m_Pos, the colour-and-position pair, given as two
     // references. All three are written only in OnOK.
     void Attach(int& option, COLORREF& colour, int& pos);
+    // As above, and `keepClipboard` is the bar's m_KeepClipboard (0 or 1).
+    void Attach(int& option, COLORREF& colour, int& pos, int& keepClipboard);
 
     void OnOK() override;
 
@@ -36,4 +38,5 @@ protected:
     CComboBox m_cmbPos;
     CStatic m_stcSwatch;
     CButton m_btnFollow;
+    int* m_pKeepClipboard = nullptr;  // none: the box stays unticked and nothing is written
 };

@@ -21,6 +21,25 @@
 //                            time-out after printing "timeout HEX" (the last
 //                            text read)
 //
+//   cliptool setall TEXT HEX SEED
+//                            puts three formats on the clipboard: TEXT as
+//                            CF_TEXT, the bytes HEX as the registered format
+//                            "TavrinTestBinary", and a 16 x 8 CF_BITMAP whose
+//                            pixels follow from SEED
+//   cliptool dump            prints "text HEX", "binary HEX" and "bitmap W H
+//                            HEX" (32-bit pixels, top-down) for what the
+//                            clipboard holds of these, "none" for a missing
+//                            one. Opens the clipboard with its own window.
+//   cliptool watch HWND TEXT TIMEOUT_MS [read]
+//                            a clipboard format listener: prints "ready",
+//                            then "update MS binary=0|1" for every change
+//                            (with read: it opens the clipboard with its own
+//                            window at once and prints "update MS binary=0|1
+//                            text=HEX"); meanwhile it polls the edit HWND and
+//                            prints "pasted MS" when it holds exactly TEXT.
+//                            Ends ("end") 1.5 s after "pasted" or after
+//                            TIMEOUT_MS. MS counts from "ready".
+//
 // TEXT is "hex:..." for exact (Shift-JIS) bytes, as with probe.exe; texts
 // are printed as hexadecimal ("-" when empty).
 #include <windows.h>
@@ -160,6 +179,142 @@ int cmdWaitText(int argc, char** argv) {
   }
 }
 
+const char kBinaryFormat[] = "TavrinTestBinary";
+constexpr int kBitmapWidth = 16, kBitmapHeight = 8;
+
+HGLOBAL blockOf(const Bytes& data, size_t extra) {
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, data.size() + extra);
+  if (!g) fail("GlobalAlloc failed");
+  char* p = static_cast<char*>(GlobalLock(g));
+  memset(p, 0, data.size() + extra);
+  memcpy(p, data.data(), data.size());
+  GlobalUnlock(g);
+  return g;
+}
+
+int cmdSetAll(int argc, char** argv) {
+  need(argc, 5, "setall TEXT HEX SEED");
+  const Bytes text = textArg(argv[2]), binary = unhex(argv[3]);
+  uint32_t seed = static_cast<uint32_t>(numArg(argv[4]));
+  std::vector<uint32_t> pixels(kBitmapWidth * kBitmapHeight);
+  for (uint32_t& px : pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    px = seed >> 8;  // no alpha: a device bitmap need not keep it
+  }
+  HBITMAP bitmap = CreateBitmap(kBitmapWidth, kBitmapHeight, 1, 32, pixels.data());
+  if (!bitmap) fail("CreateBitmap failed");
+  const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
+  HWND h = makeWindow("TavrinTestClipSetter", "", HWND_MESSAGE, 0);
+  if (!openClipboard(h)) fail("cannot open the clipboard (%lu)", GetLastError());
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, blockOf(text, 1)) || !SetClipboardData(binaryFormat, blockOf(binary, 0))
+      || !SetClipboardData(CF_BITMAP, bitmap))
+    fail("SetClipboardData failed (%lu)", GetLastError());
+  CloseClipboard();
+  out("set\n");
+  return 0;
+}
+
+std::string bitmapText(HBITMAP bitmap) {
+  BITMAP info{};
+  if (!GetObjectA(bitmap, sizeof info, &info)) return "none";
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = info.bmWidth;
+  bi.bmiHeader.biHeight = -info.bmHeight;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  Bytes bits(static_cast<size_t>(info.bmWidth) * info.bmHeight * 4, '\0');
+  HDC dc = GetDC(nullptr);
+  const int lines = GetDIBits(dc, bitmap, 0, info.bmHeight, bits.data(), &bi, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  if (lines != info.bmHeight) return "unreadable";
+  char size[48];
+  snprintf(size, sizeof size, "%ld %ld ", info.bmWidth, info.bmHeight);
+  return size + hex(bits);
+}
+
+int cmdDump() {
+  const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
+  HWND h = makeWindow("TavrinTestClipDumper", "", HWND_MESSAGE, 0);
+  if (!openClipboard(h)) fail("cannot open the clipboard (%lu)", GetLastError());
+  std::string text = "none", binary = "none", bitmap = "none";
+  if (HANDLE g = GetClipboardData(CF_TEXT)) {
+    const char* p = static_cast<const char*>(GlobalLock(g));
+    if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
+    GlobalUnlock(g);
+  }
+  if (HANDLE g = GetClipboardData(binaryFormat)) {
+    const char* p = static_cast<const char*>(GlobalLock(g));
+    if (p) binary = hex(Bytes(p, GlobalSize(g)));
+    GlobalUnlock(g);
+  }
+  if (HANDLE b = GetClipboardData(CF_BITMAP)) bitmap = bitmapText(static_cast<HBITMAP>(b));
+  CloseClipboard();
+  out("text %s\nbinary %s\nbitmap %s\n", text.c_str(), binary.c_str(), bitmap.c_str());
+  return 0;
+}
+
+double msSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER freq, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+int cmdWatch(int argc, char** argv) {
+  need(argc, 5, "watch HWND TEXT TIMEOUT_MS [read]");
+  HWND edit = liveWindow(argv[2]);
+  const Bytes want = textArg(argv[3]);
+  const double timeoutMs = static_cast<double>(numArg(argv[4]));
+  const bool read = argc > 5 && strcmp(argv[5], "read") == 0;
+  const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
+  HWND h = makeWindow("TavrinTestClipWatcher", "", HWND_MESSAGE, 0);
+  if (!AddClipboardFormatListener(h)) fail("AddClipboardFormatListener failed (%lu)", GetLastError());
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  out("ready\n");
+  double pastedAt = -1;
+  for (;;) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (m.message == WM_QUIT) return 0;
+      if (m.hwnd == h && m.message == WM_CLIPBOARDUPDATE) {
+        const double at = msSince(start);
+        const int binary = IsClipboardFormatAvailable(binaryFormat) ? 1 : 0;
+        if (!read) {
+          out("update %.1f binary=%d\n", at, binary);
+          continue;
+        }
+        std::string text = "none";
+        for (int i = 0; i < 1000 && !OpenClipboard(h); ++i) Sleep(1);
+        if (HANDLE g = GetClipboardData(CF_TEXT)) {
+          const char* p = static_cast<const char*>(GlobalLock(g));
+          if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
+          GlobalUnlock(g);
+        }
+        CloseClipboard();
+        out("update %.1f binary=%d text=%s\n", at, binary, text.c_str());
+        continue;
+      }
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    Bytes now;
+    if (pastedAt < 0 && readText(edit, now) && now == want) {
+      pastedAt = msSince(start);
+      out("pasted %.1f\n", pastedAt);
+    }
+    const double spent = msSince(start);
+    if ((pastedAt >= 0 && spent - pastedAt > 1500) || spent > timeoutMs) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  }
+  RemoveClipboardFormatListener(h);
+  out("end\n");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,5 +324,8 @@ int main(int argc, char** argv) {
   if (strcmp(argv[1], "hold") == 0) return cmdHold(argc, argv);
   if (strcmp(argv[1], "info") == 0) return cmdInfo();
   if (strcmp(argv[1], "waittext") == 0) return cmdWaitText(argc, argv);
+  if (strcmp(argv[1], "setall") == 0) return cmdSetAll(argc, argv);
+  if (strcmp(argv[1], "dump") == 0) return cmdDump();
+  if (strcmp(argv[1], "watch") == 0) return cmdWatch(argc, argv);
   fail("unknown command '%s'", argv[1]);
 }

@@ -210,6 +210,30 @@ TEST_F(ExtensionPage, TickingBothSetsFollowAndClearsNotInFrontOnly)
     EXPECT_EQ(pos, 1);
 }
 
+// Ticked from the bar's value; OK stores the tick.
+void ToggleKeepClipboard(CExtensionPage& page, int& option, COLORREF& colour, int& pos, int stored)
+{
+    int keep = stored;
+    page.m_drive = [stored](CExtensionPage& p) {
+        EXPECT_EQ(p.Checked(IDC_EXT_KEEPCLIPBOARD), stored == 1);
+        p.Click(IDC_EXT_KEEPCLIPBOARD);
+        return true;
+    };
+    page.Attach(option, colour, pos, keep);
+    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(keep, 1 - stored);
+}
+
+TEST_F(ExtensionPage, KeepClipboardTickedFromOneAndClearedOnOk)
+{
+    ToggleKeepClipboard(page, option, colour, pos, 1);
+}
+
+TEST_F(ExtensionPage, KeepClipboardUntickedFromZeroAndSetOnOk)
+{
+    ToggleKeepClipboard(page, option, colour, pos, 0);
+}
+
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
 {
     colour = RGB(255, 0, 255);

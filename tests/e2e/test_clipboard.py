@@ -1,0 +1,230 @@
+"""Giving the clipboard back: with "Setting"/"KeepClipboard" 1 a paste leaves
+on the clipboard what the user had copied before (text, a private format
+with binary bytes, a bitmap, byte for byte) once the target has pasted.
+Without it the pasted text stays.
+
+Helpers: target.exe (pasted into), cliptool.exe (sets and dumps the user's
+clipboard; "watch" is a clipboard listener that times the paste and the
+restore, and with "read" reads the clipboard the moment it changes).
+"""
+
+from __future__ import annotations
+
+import statistics
+import time
+
+from tavrin_harness import (
+    CHANGE_TIMEOUT, EXIT_TIMEOUT, PARK, PROBE_EXE, SCALE, STRIP, Bar, TavrinTestCase, Target, TimedOut, WineProcess,
+    children, hexarg, main, mouse_move, mouse_position, preset, set_foreground, set_window_text, sjis, wait_for,
+    window_text, xdotool,
+)
+
+CLIPTOOL_EXE = PROBE_EXE.with_name("cliptool.exe")
+
+EDIT = 100                      # target.exe's plain edit
+ADDRESS_EDIT = 203              # a multi-line edit of target.exe --form
+MAIL = 1002                     # page 1: E-Mail
+USER_STRINGS = [1007, 1013, 1014, 1015, 1016]  # page 2: user strings 1 to 5
+TEXTS = ["一つ目の貼り付け", "二つ目\r\n二行目", "C:\\表\\ソ", "ﾊﾝｶｸ", "5th paste"]
+USER_TEXT = sjis("利用者がコピーした文字")
+BINARY = bytes([0x00, 0x01, 0x5C, 0x00, 0x00, 0xFF, 0x80, 0x00, 0x7F, 0x00])
+READ_TIMEOUT = 5.0              # the bar leaves an unread text after this long
+
+
+def cliptool(*args: object) -> list[str]:
+    proc = WineProcess(CLIPTOOL_EXE, *args)
+    status = proc.wait(EXIT_TIMEOUT)
+    lines = []
+    while not proc.lines.empty():
+        lines.append(proc.lines.get())
+    if status != 0:
+        proc.kill()
+        raise AssertionError(f"cliptool {args} ended with {status}: {lines}")
+    return lines
+
+
+def dump() -> dict[str, str]:
+    """What the clipboard holds as text, private binary format and bitmap."""
+    return dict(line.split(" ", 1) for line in cliptool("dump"))
+
+
+def set_user_clipboard(text: bytes, binary: bytes, seed: int) -> dict[str, str]:
+    cliptool("setall", hexarg(text), binary.hex(), seed)
+    held = dump()
+    assert held["text"] == text.hex() and held["binary"] == binary.hex() and held["bitmap"] != "none", held
+    return held
+
+
+class Watcher:
+    """cliptool watch: a clipboard listener in its own process."""
+
+    def __init__(self, edit: str, text: bytes, read: bool) -> None:
+        self.proc = WineProcess(CLIPTOOL_EXE, "watch", edit, hexarg(text), int(30000 * SCALE),
+                                *(["read"] if read else []))
+        line = self.proc.readline()
+        assert line == "ready", line
+
+    def lines(self) -> list[str]:
+        out = []
+        while True:
+            line = self.proc.readline(40 * SCALE)
+            if line == "end":
+                break
+            out.append(line)
+        self.proc.wait()
+        return out
+
+    def stop(self) -> None:
+        self.proc.kill()
+
+
+class KeepClipboardTestCase(TavrinTestCase):
+    def setUp(self) -> None:
+        super().setUp()
+        self._watchers: list[Watcher] = []
+
+    def tearDown(self) -> None:
+        for w in self._watchers:
+            w.stop()
+        xdotool("mouseup", 1)
+        super().tearDown()
+
+    def start(self, keep: int | None, page: int = 2) -> Bar:
+        settings: dict[str, object] = {"PageNo": page}
+        if keep is not None:
+            settings["KeepClipboard"] = keep
+        preset({"Setting": settings,
+                "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
+        return self.start_bar()
+
+    def watcher(self, edit: str, text: bytes, read: bool) -> Watcher:
+        w = Watcher(edit, text, read)
+        self._watchers.append(w)
+        return w
+
+    def make_current(self, bar: Bar, target: Target, title: bytes) -> None:
+        strip = bar.state().child(STRIP).hwnd
+        self.assertTrue(set_foreground(target.hwnd), "the target did not come to the foreground")
+        wait_for(lambda: window_text(strip) == title, CHANGE_TIMEOUT, 0.1, f"the strip to show {title!r}")
+
+    def click(self, bar: Bar, button: int) -> None:
+        mouse_move(*bar.state().child(button).screen.center)
+        xdotool("click", 1)
+        mouse_move(*PARK)
+
+    def drag(self, start: tuple[int, int], end: tuple[int, int], steps: int = 16) -> None:
+        mouse_move(*start)
+        xdotool("mousedown", 1)
+        try:
+            time.sleep(0.1)
+            for i in range(1, steps + 1):
+                xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
+                        start[1] + (end[1] - start[1]) * i // steps)
+                time.sleep(0.02)
+            wait_for(lambda: mouse_position() == end, 10, 0.02, f"the pointer to reach {end}")
+            time.sleep(0.2)
+        finally:
+            xdotool("mouseup", 1)
+        mouse_move(*PARK)
+
+    def wait_edit(self, edit: str, expected: bytes) -> None:
+        wait_for(lambda: window_text(edit) == expected, CHANGE_TIMEOUT, 0.05, f"the edit to hold {expected!r}")
+
+    def wait_clipboard(self, expected: dict[str, str], what: str) -> None:
+        try:
+            wait_for(lambda: dump() == expected, CHANGE_TIMEOUT, 0.1, what)
+        except TimedOut:
+            self.assertEqual(dump(), expected, what)
+
+    def assert_clipboard_stays(self, expected: dict[str, str], seconds: float, what: str) -> None:
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            self.assertEqual(dump(), expected, what)
+            time.sleep(0.3)
+
+
+class KeepClipboard(KeepClipboardTestCase):
+    def test_five_clicks_each_paste_their_text_and_give_the_clipboard_back(self):
+        bar = self.start(keep=1)
+        target = self.target("貼り付け先", "--pos", 860, 300, 380, 220)
+        edit = target.edits[EDIT]
+        user = set_user_clipboard(USER_TEXT, BINARY, 7)
+        self.make_current(bar, target, sjis("貼り付け先"))
+        read_to_restore = []
+        for button, text in zip(USER_STRINGS, TEXTS):
+            with self.subTest(text=text):
+                expected = sjis(text)
+                set_window_text(edit, b"")
+                watch = self.watcher(edit, expected, read=False)
+                self.click(bar, button)
+                self.wait_edit(edit, expected)
+                self.wait_clipboard(user, "the user's clipboard back after the paste")
+                self.assertEqual(window_text(edit), expected, "the edit after the restore")
+                lines = watch.lines()
+                pasted = [float(x.split()[1]) for x in lines if x.startswith("pasted")]
+                restored = [float(x.split()[1]) for x in lines if x.startswith("update") and x.endswith("binary=1")]
+                if pasted and restored:
+                    read_to_restore.append(restored[0] - pasted[0])
+                print(f"paste {text!r}: {lines}")
+        if read_to_restore:
+            print(f"paste arrived -> clipboard back, ms: {[round(x, 1) for x in read_to_restore]}, "
+                  f"median {statistics.median(read_to_restore):.1f}")
+
+    def test_drag_onto_a_child_edit_pastes_and_gives_the_clipboard_back(self):
+        bar = self.start(keep=1, page=1)
+        form = self.target("入力フォーム", "--form", "--pos", 420, 300, 420, 400)
+        user = set_user_clipboard(USER_TEXT, BINARY, 11)
+        edit = next(c for c in children(form.hwnd) if c.id == ADDRESS_EDIT)
+        self.drag(bar.state().child(MAIL).screen.center, edit.screen.center)
+        self.wait_edit(edit.hwnd, b"E-Mail")
+        self.wait_clipboard(user, "the user's clipboard back after the drag")
+        self.assertEqual(window_text(edit.hwnd), b"E-Mail")
+
+    def test_a_listener_reading_first_does_not_give_the_clipboard_back_early(self):
+        bar = self.start(keep=1)
+        target = self.target("読み取り競争", "--pos", 860, 300, 380, 220)
+        edit = target.edits[EDIT]
+        user = set_user_clipboard(USER_TEXT, BINARY, 13)
+        self.make_current(bar, target, sjis("読み取り競争"))
+        expected = sjis(TEXTS[0])
+        watch = self.watcher(edit, expected, read=True)
+        self.click(bar, USER_STRINGS[0])
+        self.wait_edit(edit, expected)
+        lines = watch.lines()
+        print(f"listener saw: {lines}")
+        self.assertEqual(window_text(edit), expected, "the target got the old content")
+        self.assertTrue(any(x.endswith("text=" + expected.hex()) for x in lines),
+                        "the listener never read the pasted text")
+        # Given back once the target's read was seen; left as pasted when
+        # the target read while the listener's copy was on the clipboard.
+        wait_for(lambda: dump()["text"] in (user["text"], expected.hex()), READ_TIMEOUT + CHANGE_TIMEOUT, 0.2,
+                 "the clipboard to settle")
+        print(f"clipboard afterwards: {'given back' if dump() == user else 'the pasted text'}")
+
+    def test_another_program_setting_the_clipboard_mid_paste_wins(self):
+        bar = self.start(keep=1)
+        # A window without an edit: Ctrl+V reads nothing, the paste stays pending.
+        plain = self.foreign_window("読まない窓", "-", (860, 300, 380, 220))
+        set_user_clipboard(USER_TEXT, BINARY, 17)
+        self.make_current(bar, plain, sjis("読まない窓"))
+        self.click(bar, USER_STRINGS[0])
+        time.sleep(0.3)  # the paste is pending now; nothing to wait on in a window that ignores it
+        newer = set_user_clipboard(sjis("後から来た内容"), bytes([9, 0, 9]), 19)
+        self.assert_clipboard_stays(newer, READ_TIMEOUT + 1.5, "the newer content of another program")
+
+    def test_without_the_option_the_pasted_text_stays(self):
+        bar = self.start(keep=None)
+        target = self.target("既定の動作", "--pos", 860, 300, 380, 220)
+        edit = target.edits[EDIT]
+        set_user_clipboard(USER_TEXT, BINARY, 23)
+        self.make_current(bar, target, sjis("既定の動作"))
+        expected = sjis(TEXTS[1])
+        self.click(bar, USER_STRINGS[1])
+        self.wait_edit(edit, expected)
+        after = {"text": expected.hex(), "binary": "none", "bitmap": "none"}
+        self.wait_clipboard(after, "the pasted text alone on the clipboard")
+        self.assert_clipboard_stays(after, 1.5, "the pasted text alone on the clipboard")
+
+
+if __name__ == "__main__":
+    main()
