@@ -16,7 +16,9 @@ from typing import Callable, Optional
 from .bar import STRIP, Bar
 from .case import TavrinTestCase
 from .common import CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, TimedOut, hexarg, sjis, wait_for
-from .probe import children, clipboard_text, foreground, probe_run, set_foreground, top_windows, window_exists, window_text
+from .probe import (
+    children, clipboard_text, foreground, probe_run, set_foreground, top_windows, window_exists, window_text,
+)
 from .programs import Target
 from .registry import preset
 from .session import WineProcess

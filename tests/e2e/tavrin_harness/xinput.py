@@ -29,9 +29,21 @@ def mouse_position() -> tuple[int, int]:
 
 def mouse_move(x: int, y: int) -> None:
     """Moves the pointer and waits until X reports it there. (xdotool's own
-    --sync waits for a motion and hangs when the pointer is already there.)"""
-    xdotool("mousemove", x, y)
-    wait_for(lambda: mouse_position() == (x, y), 10, 0.02, f"the pointer to reach ({x}, {y})")
+    --sync waits for a motion and hangs when the pointer is already there.)
+    The move is repeated every half second while the pointer is elsewhere:
+    a Wine program that warps the pointer at that moment undoes a move."""
+    last_move = 0.0
+
+    def there() -> bool:
+        nonlocal last_move
+        if mouse_position() == (x, y):
+            return True
+        if time.monotonic() - last_move >= 0.5:
+            xdotool("mousemove", x, y)
+            last_move = time.monotonic()
+        return False
+
+    wait_for(there, 10, 0.02, f"the pointer to reach ({x}, {y})")
 
 
 def click(x: int, y: int, button: int = 1, park: bool = True) -> None:
