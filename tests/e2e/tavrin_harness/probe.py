@@ -207,9 +207,17 @@ def close_dialog(hwnd: str) -> None:
 def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> None:
     """Waits until the window and its children stop moving, showing and hiding
     for quiet_ms, and its thread answers messages again."""
-    rc, _, err = probe_run("stable", hwnd, quiet_ms, int(timeout * 1000), timeout=timeout + PROBE_TIMEOUT)
-    if rc != 0:
-        raise TimedOut(f"window {hwnd} did not settle within {timeout:.0f} s {err.strip()}")
+    deadline = time.monotonic() + timeout
+    while True:
+        left = max(deadline - time.monotonic(), 0.0)
+        rc, _, err = probe_run("stable", hwnd, quiet_ms, int(left * 1000), timeout=left + PROBE_TIMEOUT)
+        if rc == 0:
+            return
+        # A silent early failure is Wine failing to run probe.exe (see _LOOKING):
+        # ask again with the time that is left.
+        if err.strip() or time.monotonic() >= deadline - quiet_ms / 1000:
+            raise TimedOut(f"window {hwnd} did not settle within {timeout:.0f} s {err.strip()}")
+        time.sleep(0.2)
 
 
 _dlu_cache: dict[tuple[int, int, int, int], tuple[int, int, int, int]] = {}
