@@ -9,8 +9,11 @@ ROOT=$PWD
 export BUILD_DIR="$ROOT/build"
 "$ROOT/scripts/build.sh" >/dev/null
 . "$ROOT/scripts/session.sh"
-export TAVRIN_EXE="$BUILD_DIR/TAVRIN.EXE" PROBE_EXE="$BUILD_DIR/tests/helpers/probe.exe"
-export TARGET_EXE="$BUILD_DIR/tests/helpers/target.exe" CLIPTOOL_EXE="$BUILD_DIR/tests/helpers/cliptool.exe"
-export FLOOR_EXE="$BUILD_DIR/tests/helpers/floor.exe" WINE_RUN="$BUILD_DIR/wine-run.sh"
+export PYTHONDONTWRITEBYTECODE=1
+# The programs the figures need, where the tests find them too.
+export WINE_RUN="$BUILD_DIR/wine-run.sh" TAVRIN_EXE="$BUILD_DIR/TAVRIN.EXE"
+for helper in probe target winctl cliptool floor; do
+  export "$(echo "$helper" | tr a-z A-Z)_EXE=$BUILD_DIR/tests/helpers/$helper.exe"
+done
 python3 tests/bench/bench_startup.py </dev/null
 python3 tests/bench/bench_paste.py </dev/null

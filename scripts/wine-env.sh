@@ -21,3 +21,15 @@ if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.tavrin-ready"
 fi
+
+# Unmanaged windows: with no window manager, Wine's X11 driver otherwise waits
+# up to 2 s for an answer each time a captioned window is hidden or destroyed.
+# Such windows become override-redirect X windows (no X focus of their own;
+# tests type keys inside Wine). Added to older prefixes too.
+if [ ! -f "$WINEPREFIX/.tavrin-unmanaged" ]; then
+  # (Read by each program at its start through the server: no need to wait
+  # for user.reg to be written.)
+  if wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1; then
+    touch "$WINEPREFIX/.tavrin-unmanaged"
+  fi
+fi

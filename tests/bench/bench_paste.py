@@ -19,8 +19,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import tavrin_harness as h  # noqa: E402
 
-FLOOR_EXE = Path(os.environ.get("FLOOR_EXE") or h.PROBE_EXE.with_name("floor.exe"))
-CLIPTOOL_EXE = Path(os.environ.get("CLIPTOOL_EXE") or h.PROBE_EXE.with_name("cliptool.exe"))
+FLOOR_EXE = Path(os.environ["FLOOR_EXE"])  # set by scripts/bench.sh
+CLIPTOOL_EXE = h.CLIPTOOL_EXE
 ROUNDS = 25
 BURST = 300
 EDIT = 100

@@ -14,12 +14,10 @@ import statistics
 import time
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, EXIT_TIMEOUT, PARK, PROBE_EXE, SCALE, STRIP, Bar, TavrinTestCase, Target, TimedOut, WineProcess,
+    CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, PARK, SCALE, STRIP, Bar, TavrinTestCase, Target, TimedOut, WineProcess,
     children, hexarg, main, mouse_move, mouse_position, preset, set_foreground, set_window_text, sjis, wait_for,
     window_text, xdotool,
 )
-
-CLIPTOOL_EXE = PROBE_EXE.with_name("cliptool.exe")
 
 EDIT = 100                      # target.exe's plain edit
 ADDRESS_EDIT = 203              # a multi-line edit of target.exe --form

@@ -2,140 +2,24 @@
 dragging by the surface and by the title strip, the menu by right click,
 Escape, Shift+F10 and the hot key, Exit with the saving of page, options and
 position, the captions and tooltips of the buttons, the global hot key and
-the about box.
-
-Under Wine a popup menu (a visible window of class #32768) shows at once but
-takes input only about a second later, so every key or click meant for a
-menu waits for that and is repeated while the menu stays open; every wait has
-a time-out, and a menu left open is closed before the bar is stopped."""
+the about box. (Menus under Wine: see tavrin_harness/menu.py.)"""
 
 from __future__ import annotations
 
-import re
 import subprocess
-import tempfile
 import time
-from pathlib import Path
-from typing import Callable, Optional
+from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, NEXT, PARK, PREV, SCALE, STRIP, TARGET, Bar, Rect, TimedOut, children, click, client_rect,
-    find_window, foreground, main, mouse_move, preset, probe, probe_run, reg_get, screenshot, top_windows, wait_for,
-    window_exists, window_rect, window_text, xdotool,
+    CHANGE_TIMEOUT, ERROR_HOTKEY_ALREADY_REGISTERED, HOLD, MOD_CONTROL, MOD_SHIFT, NEXT, PARK, PREV, STRIP, TARGET,
+    VK_W, Bar, BarTestCase, MenuTestCase, WinCtlWindow, bar_pid, bare_spot, children, click, client_rect,
+    close_dialog, drag, dword, find_window, focus_of, foreground, main, mouse_move, preset, probe, reg_get,
+    screen_pixel, screenshot, sz, top_left, top_windows, visible_menus, wait_for, window_exists, window_rect,
+    window_text, xdotool,
 )
-from test_tracking import (
-    HOLD, BarTestCase, WinCtlWindow, bar_pid, bare_spot, close_dialog, drag, focus_of, top_left,
-)
-
-MENU_READY = 1.2   # seconds after a menu shows before Wine's menu loop takes input
-MENU_TRIES = 6
 
 ABOUT_TITLE = "Tavrin のﾊﾞｰｼﾞｮﾝ情報"
 ABOUT_TEXT = "Tavrin     Version 1.50"
-
-MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
-VK_W = 0x57
-ERROR_HOTKEY_ALREADY_REGISTERED = 1409
-
-
-def visible_menus() -> list[Rect]:
-    """Screen rectangles of the visible popup menus (class #32768)."""
-    rc, lines, _ = probe_run("menu", 0)
-    return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
-
-
-def dword(value: int) -> tuple[str, bytes]:
-    return "REG_DWORD", value.to_bytes(4, "little")
-
-
-def sz(text: str) -> tuple[str, bytes]:
-    return "REG_SZ", text.encode("cp932") + b"\0"
-
-
-def screen_pixel(x: int, y: int) -> str:
-    """The colour of one screen pixel as "RRGGBB"."""
-    with tempfile.TemporaryDirectory() as d:
-        path = Path(d) / "screen.png"
-        subprocess.run(["import", "-window", "root", str(path)], check=True, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        r = subprocess.run(["convert", str(path), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"], check=True,
-                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
-    m = re.search(r"#([0-9A-Fa-f]{6})", r.stdout.decode())
-    assert m, r.stdout
-    return m.group(1).upper()
-
-
-class MenuTestCase(BarTestCase):
-    """Opening, using and closing the bar's menu with time-outs."""
-
-    def setUp(self) -> None:
-        super().setUp()
-        self._menu_shown_at = 0.0
-
-    def tearDown(self) -> None:
-        # A menu left open by a failing test: Escape, and if that does not
-        # help, stopping the bar ends it.
-        for _ in range(3):
-            if not visible_menus():
-                break
-            time.sleep(MENU_READY)
-            probe_run("keys", "esc")
-            time.sleep(0.5)
-        super().tearDown()
-
-    def wait_menu(self, how: str) -> Rect:
-        """Waits for the menu; exactly one must show. Returns its rectangle."""
-        menus = wait_for(visible_menus, CHANGE_TIMEOUT, 0.05, f"the menu to open ({how})")
-        self._menu_shown_at = time.monotonic()
-        self.assertEqual(len(menus), 1, f"{len(menus)} menus opened ({how})")
-        return menus[0]
-
-    def assert_no_menu(self, seconds: float = HOLD, why: str = "") -> None:
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(visible_menus(), [], f"a menu is open {why}")
-            time.sleep(0.1)
-
-    def menu_input(self, send: Callable[[], None], done: Callable[[], object], what: str) -> None:
-        """Sends input to the open menu once it takes input, again while the
-        menu stays open and done() is false."""
-        for _ in range(MENU_TRIES):
-            wait = self._menu_shown_at + MENU_READY - time.monotonic()
-            if wait > 0:
-                time.sleep(wait)
-            send()
-            try:
-                wait_for(done, 2 * SCALE, 0.05, what)
-                return
-            except TimedOut:
-                if not visible_menus():
-                    raise
-        self.fail(f"the menu ignored {MENU_TRIES} tries waiting for {what}")
-
-    def menu_key(self, key: str, done: Callable[[], object], what: str) -> None:
-        self.menu_input(lambda: probe("keys", key), done, what)
-
-    def close_menu(self, how: str) -> None:
-        """Escape closes the menu, and no second menu opens after it."""
-        self.menu_key("esc", lambda: not visible_menus(), "the menu to close")
-        self.assert_no_menu(why=f"again after the menu opened by {how} was closed")
-
-    def exit_by_mnemonic(self, bar: Bar) -> None:
-        assert bar.proc is not None
-        self.menu_key("x", lambda: not bar.proc.running(), "TAVRIN.EXE to end after Exit")
-
-    def keyboard_menu(self, bar: Bar) -> Rect:
-        """Shift+F10 on the foreground bar."""
-        self.make_foreground(bar.hwnd, "the bar")
-        probe("keys", "shift+f10")
-        return self.wait_menu("Shift+F10")
-
-    def right_click_menu(self, bar: Bar, point: Optional[tuple[int, int]] = None) -> tuple[Rect, tuple[int, int]]:
-        point = point or bare_spot(bar.state())
-        click(*point, button=3, park=False)
-        menu = self.wait_menu("a right click")
-        mouse_move(*PARK)
-        return menu, point
 
 
 # ----------------------------------------------------------------- painting

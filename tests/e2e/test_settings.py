@@ -12,11 +12,10 @@ from __future__ import annotations
 from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, Bar, Child, children, find_window, main, post, preset, probe, reg_get, send,
-    screenshot, set_window_text, top_windows, wait_for, window_exists, window_text,
+    CHANGE_TIMEOUT, MOD_CONTROL, MOD_SHIFT, VK_W, Bar, Child, MenuTestCase, bar_pid, bare_spot, children, dword,
+    find_window, main, post, preset, probe, reg_get, screen_pixel, screenshot, send, set_window_text, strip_hwnd,
+    sz, top_windows, wait_for, window_exists, window_text,
 )
-from test_frame import MOD_CONTROL, MOD_SHIFT, VK_W, MenuTestCase, dword, screen_pixel, sz
-from test_tracking import bar_pid, bare_spot, strip_hwnd
 
 SHEET_TITLE = "設定"
 ID_SETTINGS = 32771

@@ -6,7 +6,8 @@ import time
 
 from tavrin_harness import (
     ALL_PAGE_BUTTONS, CANCEL_BUTTON, CHANGE_TIMEOUT, CUSTOM_DEFAULT, EXIT_TIMEOUT, NEXT, OK_BUTTON, PAGE_BUTTONS,
-    PREV, STRIP, STRIP_HEIGHT, TARGET, TavrinTestCase, dlu_x, is_topmost, main, preset, reg_get, screenshot, top_windows, wait_for, window_text,
+    PREV, STRIP, STRIP_HEIGHT, TARGET, TavrinTestCase, dlu_x, is_topmost, main, preset, reg_get, screenshot,
+    top_windows, wait_for, window_text,
 )
 
 DEFAULT_POSITION = (100, 100)

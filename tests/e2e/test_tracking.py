@@ -7,28 +7,18 @@ along with it; the "not kept on top" option takes effect at the next
 placement.
 
 winctl.exe (tests/helpers/winctl.cpp) moves, minimises and stacks the test
-windows and reports the z-order. The small helpers defined here are shared
-with test_frame.py."""
+windows and reports the z-order."""
 
 from __future__ import annotations
 
-import subprocess
-import tempfile
 import time
-from typing import Callable, Optional
+from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, EXIT_TIMEOUT, NEXT, HelperWindow, PARK, PROBE_EXE, PROBE_TIMEOUT, SCALE, STRIP, Bar, BarState, ProbeError, Rect,
-    TavrinTestCase, WineProcess, WINE_RUN, children, click, foreground, is_topmost, main, mouse_move, preset, probe,
-    probe_run, screenshot, set_foreground, set_window_text, top_windows, wait_for, window_exists, window_rect,
-    window_text, xdotool,
+    CHANGE_TIMEOUT, HOLD, NEXT, TICK, Bar, BarTestCase, bar_pid, bare_spot, children, click, close_dialog, drag,
+    foreground, is_iconic, is_topmost, main, move_window, preset, probe, screenshot, set_window_text, top_left,
+    top_windows, wait_for, window_exists, window_rect, z_places,
 )
-
-WINCTL_EXE = PROBE_EXE.parent / "winctl.exe"
-
-TICK = 0.5                   # the tracking timer's period
-REACT_LIMIT = 1.5 * SCALE    # "within about a second": three ticks, with room for the probe's own time
-HOLD = 1.6 * SCALE           # how long "nothing changes" is watched: more than three ticks
 
 SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
 
@@ -39,157 +29,6 @@ CORNERS = {
     2: lambda t, w, h: (t.left + 8, t.bottom - h),
     3: lambda t, w, h: (t.right - w - 11, t.bottom - h),
 }
-
-
-# ----------------------------------------------------------------- winctl.exe
-
-
-def winctl(*args: object) -> list[str]:
-    """Runs winctl.exe; returns its lines; raises ProbeError unless it exits 0."""
-    cmd = [str(WINE_RUN), str(WINCTL_EXE), *map(str, args)]
-    with tempfile.TemporaryFile() as err:  # a file, not a pipe: see probe_run
-        r = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=err, timeout=PROBE_TIMEOUT)
-        err.seek(0)
-        message = err.read().decode("utf-8", "replace")
-    if r.returncode != 0:
-        raise ProbeError(f"winctl {' '.join(map(str, args))} exited {r.returncode}: {message.strip()[-500:]}")
-    return r.stdout.decode("ascii", "replace").splitlines()
-
-
-def move_window(hwnd: str, x: int, y: int, w: int, h: int) -> None:
-    winctl("move", hwnd, x, y, w, h)
-
-
-def is_iconic(hwnd: str) -> bool:
-    return winctl("iconic", hwnd)[0] == "1"
-
-
-def z_places(*hwnds: str) -> list[int]:
-    """Each window's place in the z-order, 0 = above every other window."""
-    return [int(line) for line in winctl("zorder", *hwnds)]
-
-
-def focus_of(hwnd: str) -> tuple[str, str]:
-    """(active window, focus window) of the thread that owns hwnd; "0x0" for none."""
-    active, focus = winctl("focus", hwnd)[0].split()
-    return active, focus
-
-
-class WinCtlWindow(HelperWindow):
-    """A window that winctl.exe keeps open: "topmost" or "hotkey"."""
-
-    def __init__(self, *args: object) -> None:
-        self.proc = WineProcess(WINCTL_EXE, *args)
-        kind, self.hwnd, pid = self.proc.readline().split()
-        assert kind == "window", kind
-        self.pid = int(pid)
-
-
-# ----------------------------------------------------------------- looking at the bar
-
-
-def strip_hwnd(bar: Bar) -> str:
-    return bar.state().child(STRIP).hwnd
-
-
-def bar_pid(bar: Bar) -> int:
-    return int(probe("pid", bar.hwnd)[0])
-
-
-def bare_spot(state: BarState) -> tuple[int, int]:
-    """A screen point on the bar's own surface: the middle of the widest gap
-    between two neighbouring visible buttons of the row."""
-    row = sorted((c for c in state.controls if c.visible and c.cls.lower() == "button"), key=lambda c: c.screen.left)
-    best: Optional[tuple[int, int, int]] = None
-    for a, b in zip(row, row[1:]):
-        gap = b.screen.left - a.screen.right
-        if best is None or gap > best[0]:
-            best = (gap, (a.screen.right + b.screen.left) // 2, (a.screen.top + a.screen.bottom) // 2)
-    assert best is not None and best[0] >= 4, f"no gap between the bar's buttons: {row}"
-    return best[1], best[2]
-
-
-def close_dialog(hwnd: str) -> None:
-    """Clean-up: ends a dialog or message box that a test left open (IDOK)."""
-    if window_exists(hwnd):
-        probe_run("post", hwnd, "WM_COMMAND", 1, 0)
-
-
-def top_left(rect: Rect) -> tuple[int, int]:
-    return rect.left, rect.top
-
-
-def drag(start: tuple[int, int], delta: tuple[int, int], steps: int = 10,
-         watch: Optional[Callable[[], None]] = None) -> None:
-    """Presses the left button at start, moves by delta in steps, releases.
-    watch, if given, is called after every step and right after the release."""
-    x, y = start
-    mouse_move(x, y)
-    xdotool("mousedown", 1)
-    try:
-        for i in range(1, steps + 1):
-            mouse_move(x + delta[0] * i // steps, y + delta[1] * i // steps)
-            time.sleep(0.03)
-            if watch:
-                watch()
-    finally:
-        xdotool("mouseup", 1)
-    if watch:
-        watch()
-    mouse_move(*PARK)
-
-
-class BarTestCase(TavrinTestCase):
-    """Helpers for watching the title strip and the bar's position."""
-
-    def winctl_window(self, *args: object) -> WinCtlWindow:
-        w = WinCtlWindow(*args)
-        self.addCleanup(w.close)
-        return w
-
-    def wait_strip(self, bar: Bar, title: bytes | str, limit: Optional[float] = REACT_LIMIT) -> float:
-        """Waits until the strip shows title; fails if that took longer than
-        limit seconds. Returns the time it took."""
-        want = title.encode("cp932") if isinstance(title, str) else title
-        hwnd = strip_hwnd(bar)
-        start = time.monotonic()
-        wait_for(lambda: window_text(hwnd) == want, CHANGE_TIMEOUT, 0.05, f"the title strip to show {want!r}")
-        took = time.monotonic() - start
-        if limit is not None:
-            self.assertLessEqual(took, limit, f"the title strip took {took:.2f} s to show {want!r}")
-        return took
-
-    def hold_strip(self, bar: Bar, title: bytes | str, seconds: float = HOLD,
-                   during: str = "") -> None:
-        """The strip keeps showing title for the whole time."""
-        want = title.encode("cp932") if isinstance(title, str) else title
-        hwnd = strip_hwnd(bar)
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(window_text(hwnd), want, f"the title strip changed {during}")
-            time.sleep(0.1)
-
-    def wait_foreground(self, hwnd: str, what: str) -> None:
-        wait_for(lambda: foreground()[0] == hwnd, CHANGE_TIMEOUT, 0.05, f"{what} to be the foreground window")
-
-    def make_foreground(self, hwnd: str, what: str) -> None:
-        set_foreground(hwnd)
-        self.wait_foreground(hwnd, what)
-
-    def wait_bar_at(self, bar: Bar, where: tuple[int, int], limit: Optional[float] = REACT_LIMIT) -> float:
-        start = time.monotonic()
-        wait_for(lambda: top_left(window_rect(bar.hwnd)) == where, CHANGE_TIMEOUT, 0.05,
-                 f"the bar's top-left corner to reach {where}")
-        took = time.monotonic() - start
-        if limit is not None:
-            self.assertLessEqual(took, limit, f"the bar took {took:.2f} s to reach {where}")
-        return took
-
-    def hold_bar_at(self, bar: Bar, where: tuple[int, int], seconds: float = HOLD, during: str = "") -> None:
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(top_left(window_rect(bar.hwnd)), where, f"the bar moved {during}")
-            time.sleep(0.1)
 
 
 # ----------------------------------------------------------------- tracking

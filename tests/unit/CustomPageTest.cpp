@@ -11,6 +11,7 @@
 #include "framework/Afx.h"
 #include "resources/resource.h"
 #include "settings/CustomPageDlg.h"
+#include "tests/unit/PageDriver.h"
 
 namespace {
 constexpr int kUntouched = 7777;  // fills the slots a test expects to stay as they were
@@ -32,24 +33,6 @@ std::vector<int> Ids(const PageRow& row)
 {
     return std::vector<int>(row.nID, row.nID + kPageSlots);
 }
-
-// The page as the user meets it: once it is shown, `act` runs on its list,
-// then OK or Cancel is pressed.
-class CTestCustomPage : public CCustomPageDlg {
-public:
-    std::function<void(HWND list)> m_act;
-    bool m_pressOk = true;
-    HWND m_sheet = nullptr;
-
-    BOOL OnInitDialog() override
-    {
-        const BOOL result = CCustomPageDlg::OnInitDialog();
-        m_sheet = GetParent();
-        if (m_act) m_act(::GetDlgItem(m_hWnd, IDC_CP_LIST));
-        ::PostMessageA(m_sheet, PSM_PRESSBUTTON, m_pressOk ? PSBTN_OK : PSBTN_CANCEL, 0);
-        return result;
-    }
-};
 
 bool Ticked(HWND list, int item)
 {
@@ -163,20 +146,19 @@ protected:
         g_ticks = 0;
     }
 
-    // Runs the sheet with the page on `row`; the result of DoModal.
+    // Runs the sheet with the page on `row`: `act` runs on its list, then OK
+    // (or Cancel) is pressed; the result of DoModal.
     INT_PTR Run(PageRow& row, std::function<void(HWND)> act, bool pressOk = true)
     {
-        CTestCustomPage page;
+        CDrivenPage<CCustomPageDlg> page;
         page.Attach(row);
-        page.m_act = [act](HWND list) {
-            g_sheet = ::GetParent(::GetParent(list));
-            if (act) act(list);
+        page.m_drive = [act, pressOk](CDrivenPage<CCustomPageDlg>& p) {
+            g_sheet = p.Sheet();
+            if (act) act(p.Item(IDC_CP_LIST));
+            return pressOk ? Then::Ok : Then::Cancel;
         };
-        page.m_pressOk = pressOk;
-        CPropertySheet sheet("設定");
-        sheet.AddPage(&page);
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, OnWatchTimer);
-        const INT_PTR result = sheet.DoModal();
+        const INT_PTR result = RunSheet({&page});
         ::KillTimer(nullptr, timer);
         return result;
     }

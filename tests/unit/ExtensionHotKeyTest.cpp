@@ -2,61 +2,15 @@
 // property sheet and driven through its controls as a user would.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "bar/BarDlg.h"
 #include "bar/Records.h"
 #include "framework/Afx.h"
 #include "resources/resource.h"
 #include "settings/ExtensionDlg.h"
 #include "settings/HotKeyDlg.h"
+#include "tests/unit/PageDriver.h"
 
 namespace {
-constexpr UINT WM_DRIVE = WM_APP + 1;
-
-// A page whose test steps run once the sheet is up and showing it. The
-// steps return true to press OK, false to press Cancel.
-template <class Page>
-class CDriven : public Page {
-public:
-    std::function<bool(CDriven&)> m_drive;
-
-    HWND Item(int nID) const { return ::GetDlgItem(this->m_hWnd, nID); }
-    bool Checked(int nID) const { return ::SendMessageA(Item(nID), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    bool Enabled(int nID) const { return ::IsWindowEnabled(Item(nID)) != FALSE; }
-    int Selection(int nID) const { return static_cast<int>(::SendMessageA(Item(nID), CB_GETCURSEL, 0, 0)); }
-    int Count(int nID) const { return static_cast<int>(::SendMessageA(Item(nID), CB_GETCOUNT, 0, 0)); }
-    void Click(int nID) const { ::SendMessageA(Item(nID), BM_CLICK, 0, 0); }
-    // What the drop-down list does when the user picks an item.
-    void Choose(int nID, int nIndex) const
-    {
-        ::SendMessageA(Item(nID), CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
-        ::SendMessageA(this->m_hWnd, WM_COMMAND, MAKEWPARAM(nID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(nID)));
-    }
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        Page::OnInitDialog();
-        this->PostMessage(WM_DRIVE);
-        return TRUE;
-    }
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg != WM_DRIVE) return Page::WindowProc(msg, wParam, lParam);
-        const bool ok = m_drive ? m_drive(*this) : true;
-        ::PostMessageA(this->GetParent(), PSM_PRESSBUTTON, ok ? PSBTN_OK : PSBTN_CANCEL, 0);
-        return 0;
-    }
-};
-
-INT_PTR RunSheet(CPropertyPage& page)
-{
-    CPropertySheet sheet("設定");
-    sheet.AddPage(&page);
-    return sheet.DoModal();
-}
-
 class SettingsPageTest : public ::testing::Test {
 protected:
     CWinApp app{"ExtensionHotKeyTest"};
@@ -64,7 +18,7 @@ protected:
 
 // ---- extended functions page -----------------------------------------------
 
-using CExtensionPage = CDriven<CExtensionDlg>;
+using CExtensionPage = CDrivenPage<CExtensionDlg>;
 
 class ExtensionPage : public SettingsPageTest {
 protected:
@@ -76,7 +30,7 @@ protected:
     INT_PTR Run()
     {
         page.Attach(option, colour, pos);
-        return RunSheet(page);
+        return RunSheet({&page});
     }
 };
 
@@ -164,7 +118,7 @@ TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
         EXPECT_EQ(p.Selection(IDC_EXT_POS), 2);
         EXPECT_TRUE(p.Enabled(IDC_EXT_POS));
         EXPECT_TRUE(p.Enabled(IDC_EXT_POSLABEL));
-        return true;
+        return Then::Ok;
     };
     EXPECT_EQ(Run(), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionFollowTarget | 0x100);
@@ -183,7 +137,7 @@ TEST_F(ExtensionPage, UntickingBothClearsFollowAndSetsNotInFrontOnly)
         EXPECT_FALSE(p.Enabled(IDC_EXT_POS));
         EXPECT_FALSE(p.Enabled(IDC_EXT_POSLABEL));
         p.Choose(IDC_EXT_POS, 3);
-        return true;
+        return Then::Ok;
     };
     EXPECT_EQ(Run(), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionNotTopmost | 0x20);
@@ -203,35 +157,27 @@ TEST_F(ExtensionPage, TickingBothSetsFollowAndClearsNotInFrontOnly)
         p.Click(IDC_EXT_TOPMOST);
         EXPECT_TRUE(p.Enabled(IDC_EXT_POS));
         EXPECT_TRUE(p.Enabled(IDC_EXT_POSLABEL));
-        return true;
+        return Then::Ok;
     };
     EXPECT_EQ(Run(), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionFollowTarget | 0x40);
     EXPECT_EQ(pos, 1);
 }
 
-// Ticked from the bar's value; OK stores the tick.
-void ToggleKeepClipboard(CExtensionPage& page, int& option, COLORREF& colour, int& pos, int stored)
+// Ticked from the bar's value; OK stores the tick, both ways.
+TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
 {
-    int keep = stored;
-    page.m_drive = [stored](CExtensionPage& p) {
-        EXPECT_EQ(p.Checked(IDC_EXT_KEEPCLIPBOARD), stored == 1);
-        p.Click(IDC_EXT_KEEPCLIPBOARD);
-        return true;
-    };
-    page.Attach(option, colour, pos, keep);
-    EXPECT_EQ(RunSheet(page), IDOK);
-    EXPECT_EQ(keep, 1 - stored);
-}
-
-TEST_F(ExtensionPage, KeepClipboardTickedFromOneAndClearedOnOk)
-{
-    ToggleKeepClipboard(page, option, colour, pos, 1);
-}
-
-TEST_F(ExtensionPage, KeepClipboardUntickedFromZeroAndSetOnOk)
-{
-    ToggleKeepClipboard(page, option, colour, pos, 0);
+    for (const int stored : {1, 0}) {
+        int keep = stored;
+        page.m_drive = [stored](CExtensionPage& p) {
+            EXPECT_EQ(p.Checked(IDC_EXT_KEEPCLIPBOARD), stored == 1);
+            p.Click(IDC_EXT_KEEPCLIPBOARD);
+            return Then::Ok;
+        };
+        page.Attach(option, colour, pos, keep);
+        EXPECT_EQ(RunSheet({&page}), IDOK);
+        EXPECT_EQ(keep, 1 - stored);
+    }
 }
 
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
@@ -242,7 +188,7 @@ TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
         // Erasing the page wipes the swatch; the page's own painting restores it.
         ::RedrawWindow(p.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         seen = SwatchPixel(p);
-        return false;
+        return Then::Cancel;
     };
     EXPECT_EQ(Run(), IDCANCEL);
     EXPECT_EQ(seen, RGB(255, 0, 255));
@@ -257,7 +203,7 @@ TEST_F(ExtensionPage, ChosenColourIsShownAndStoredOnOk)
         chooserShown = ChangeColour(p, true, RGB(255, 0, 0));
         ::UpdateWindow(p.m_hWnd);
         seen = SwatchPixel(p);
-        return true;
+        return Then::Ok;
     };
     EXPECT_EQ(Run(), IDOK);
     ASSERT_TRUE(chooserShown);
@@ -271,7 +217,7 @@ TEST_F(ExtensionPage, CancelledChooserKeepsTheColour)
     bool chooserShown = false;
     page.m_drive = [&](CExtensionPage& p) {
         chooserShown = ChangeColour(p, false, 0);
-        return true;
+        return Then::Ok;
     };
     EXPECT_EQ(Run(), IDOK);
     ASSERT_TRUE(chooserShown);
@@ -289,7 +235,7 @@ TEST_F(ExtensionPage, CancelledSheetWritesNothing)
         p.Click(IDC_EXT_TOPMOST);
         p.Choose(IDC_EXT_POS, 3);
         chooserShown = ChangeColour(p, true, RGB(255, 0, 0));
-        return false;
+        return Then::Cancel;
     };
     EXPECT_EQ(Run(), IDCANCEL);
     EXPECT_TRUE(chooserShown);
@@ -300,7 +246,7 @@ TEST_F(ExtensionPage, CancelledSheetWritesNothing)
 
 // ---- hot key page ----------------------------------------------------------
 
-using CHotKeyPage = CDriven<CHotKeyDlg>;
+using CHotKeyPage = CDrivenPage<CHotKeyDlg>;
 
 constexpr int kKeyControls[] = {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT, IDC_HK_KEY, IDC_HK_KEYLABEL};
 
@@ -339,9 +285,9 @@ TEST_F(HotKeyPage, DefaultRecordOpensAsStoredAndOkKeepsIt)
         EXPECT_EQ(p.Count(IDC_HK_ACTION), 3);
         EXPECT_EQ(p.Selection(IDC_HK_ACTION), 2);
         EXPECT_EQ(EnabledKeyControls(p), 5);
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.SysKey, MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "W");
     EXPECT_EQ(hotKey.Do, 2);
@@ -358,9 +304,9 @@ TEST_F(HotKeyPage, NoHotKeyDisablesTheKeyControlsYetStoresThem)
         p.Choose(IDC_HK_KEY, 37);
         p.Choose(IDC_HK_ACTION, 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.SysKey, MOD_ALT | MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "F12");
     EXPECT_EQ(hotKey.Do, 0);
@@ -372,9 +318,9 @@ TEST_F(HotKeyPage, StoredNoHotKeyOpensDisabled)
     page.m_drive = [](CHotKeyPage& p) {
         EXPECT_EQ(p.Selection(IDC_HK_ACTION), 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
-        return false;
+        return Then::Cancel;
     };
-    EXPECT_EQ(RunSheet(page), IDCANCEL);
+    EXPECT_EQ(RunSheet({&page}), IDCANCEL);
 }
 
 TEST_F(HotKeyPage, F1SelectsF1NotF10)
@@ -383,9 +329,9 @@ TEST_F(HotKeyPage, F1SelectsF1NotF10)
     page.m_drive = [](CHotKeyPage& p) {
         EXPECT_EQ(p.Selection(IDC_HK_KEY), 26);
         EXPECT_EQ(KeyText(p), "F1");
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.Key, "F1");
 }
 
@@ -394,9 +340,9 @@ TEST_F(HotKeyPage, LowerCaseKeyIsFoundAndStoredUpperCase)
     hotKey.Key = "f5";
     page.m_drive = [](CHotKeyPage& p) {
         EXPECT_EQ(p.Selection(IDC_HK_KEY), 30);
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.Key, "F5");
 }
 
@@ -405,9 +351,9 @@ TEST_F(HotKeyPage, UnknownKeySelectsNothingAndStoresEmpty)
     hotKey.Key = "F13X";
     page.m_drive = [](CHotKeyPage& p) {
         EXPECT_EQ(p.Selection(IDC_HK_KEY), CB_ERR);
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.Key, "");
 }
 
@@ -419,9 +365,9 @@ TEST_F(HotKeyPage, NoModifierTickedStoresZero)
         p.Click(IDC_HK_ALT);
         p.Click(IDC_HK_CONTROL);
         p.Click(IDC_HK_SHIFT);
-        return true;
+        return Then::Ok;
     };
-    EXPECT_EQ(RunSheet(page), IDOK);
+    EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(hotKey.SysKey, 0);
 }
 
@@ -431,9 +377,9 @@ TEST_F(HotKeyPage, CancelWritesNothing)
         p.Click(IDC_HK_ALT);
         p.Choose(IDC_HK_KEY, 0);
         p.Choose(IDC_HK_ACTION, 1);
-        return false;
+        return Then::Cancel;
     };
-    EXPECT_EQ(RunSheet(page), IDCANCEL);
+    EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(hotKey.SysKey, MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "W");
     EXPECT_EQ(hotKey.Do, 2);

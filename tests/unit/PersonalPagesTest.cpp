@@ -13,80 +13,9 @@
 #include "settings/AppStartDlg.h"
 #include "settings/PrivateDlg.h"
 #include "settings/UserStringDlg.h"
+#include "tests/unit/PageDriver.h"
 
 namespace {
-// A page that runs `m_script` on its own window once the tab has been
-// initialised, i.e. the first time the sheet shows it.
-template <class Page>
-class CScripted : public Page {
-public:
-    std::function<void(HWND)> m_script;
-
-    BOOL OnInitDialog() override
-    {
-        const BOOL result = Page::OnInitDialog();
-        if (m_script) m_script(this->m_hWnd);
-        return result;
-    }
-};
-
-// Some other tab, which presses OK as soon as it is shown.
-class COtherPage : public CPropertyPage {
-public:
-    COtherPage() : CPropertyPage(IDD_HOTKEY) {}
-    BOOL OnInitDialog() override
-    {
-        CPropertyPage::OnInitDialog();
-        ::PostMessageA(GetParent(), PSM_PRESSBUTTON, PSBTN_OK, 0);
-        return TRUE;
-    }
-};
-
-void PressOk(HWND page) { ::PostMessageA(::GetParent(page), PSM_PRESSBUTTON, PSBTN_OK, 0); }
-void PressCancel(HWND page) { ::PostMessageA(::GetParent(page), PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
-
-void Type(HWND page, int id, const char* text)
-{
-    ::SendMessageA(::GetDlgItem(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-std::string Shown(HWND page, int id)
-{
-    char text[512] = "";
-    ::GetWindowTextA(::GetDlgItem(page, id), text, sizeof text);
-    return text;
-}
-
-// Picks an item of a drop-down list the way a user's choice arrives.
-void Choose(HWND page, int id, int index)
-{
-    HWND combo = ::GetDlgItem(page, id);
-    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-}
-
-std::vector<std::string> ComboItems(HWND page, int id)
-{
-    HWND combo = ::GetDlgItem(page, id);
-    std::vector<std::string> items;
-    const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; i++) {
-        char text[64] = "";
-        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
-int ComboSel(HWND page, int id) { return static_cast<int>(::SendMessageA(::GetDlgItem(page, id), CB_GETCURSEL, 0, 0)); }
-
-INT_PTR RunSheet(const std::vector<CPropertyPage*>& pages, UINT start = 0)
-{
-    CPropertySheet sheet("設定", nullptr, start);
-    for (CPropertyPage* page : pages) sheet.AddPage(page);
-    return sheet.DoModal();
-}
-
 CString Numbered(const char* prefix, int n)
 {
     CString s;
@@ -122,13 +51,13 @@ TEST_F(PrivatePage, ShowsEachFieldInItsOwnEdit)
 {
     PrivateData data = StartRecord();
     std::vector<std::string> shown;
-    CScripted<CPrivateDlg> page;
+    CDrivenPage<CPrivateDlg> page;
     page.Attach(data);
-    page.m_script = [&shown](HWND h) {
+    page.m_drive = [&shown](HWND h) {
         for (int id : {IDC_PRIVATE_FAMILYNAME, IDC_PRIVATE_GIVENNAME, IDC_PRIVATE_ZIP, IDC_PRIVATE_ADDRESS,
                        IDC_PRIVATE_PHONE, IDC_PRIVATE_MAIL, IDC_PRIVATE_HOMEPAGE})
             shown.push_back(Shown(h, id));
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(shown, (std::vector<std::string>{"山田", "太郎", "100-0001", "東京都千代田区", "03-1234-5678",
@@ -138,9 +67,9 @@ TEST_F(PrivatePage, ShowsEachFieldInItsOwnEdit)
 TEST_F(PrivatePage, OkStoresEveryEditInItsField)
 {
     PrivateData data = StartRecord();
-    CScripted<CPrivateDlg> page;
+    CDrivenPage<CPrivateDlg> page;
     page.Attach(data);
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Type(h, IDC_PRIVATE_FAMILYNAME, "鈴木");
         Type(h, IDC_PRIVATE_GIVENNAME, "");  // cleared
         Type(h, IDC_PRIVATE_ZIP, "530-0001");
@@ -148,7 +77,7 @@ TEST_F(PrivatePage, OkStoresEveryEditInItsField)
         Type(h, IDC_PRIVATE_PHONE, "06-0000-1111");
         Type(h, IDC_PRIVATE_MAIL, "suzuki@example.jp");
         Type(h, IDC_PRIVATE_HOMEPAGE, "http://suzuki.example.jp/");
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(data.Name1.str(), "鈴木");
@@ -163,12 +92,12 @@ TEST_F(PrivatePage, OkStoresEveryEditInItsField)
 TEST_F(PrivatePage, CancelLeavesTheRecordAlone)
 {
     PrivateData data = StartRecord();
-    CScripted<CPrivateDlg> page;
+    CDrivenPage<CPrivateDlg> page;
     page.Attach(data);
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Type(h, IDC_PRIVATE_FAMILYNAME, "鈴木");
         Type(h, IDC_PRIVATE_ADDRESS, "");
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(data.Name1.str(), "山田");
@@ -180,7 +109,7 @@ TEST_F(PrivatePage, OkWithTheTabNeverShownLeavesTheRecordAlone)
     PrivateData data = StartRecord();
     CPrivateDlg page;
     page.Attach(data);
-    COtherPage other;
+    CDrivenPage<CPropertyPage> other(IDD_HOTKEY);  // some other tab: presses OK when shown
     EXPECT_EQ(RunSheet({&page, &other}, 1), IDOK);
     EXPECT_EQ(data.Name1.str(), "山田");
     EXPECT_EQ(data.Homepage.str(), "http://example.jp/");
@@ -216,18 +145,18 @@ protected:
     }
 
     UserStringEntry entries[kUserStringCount];
-    CScripted<CUserStringDlg> page;
+    CDrivenPage<CUserStringDlg> page;
 };
 
 TEST_F(UserStringPage, OffersTenEntriesAndOpensOnTheFirst)
 {
     std::vector<std::string> items, first;
     int sel = -2;
-    page.m_script = [&](HWND h) {
-        items = ComboItems(h, IDC_US_ENTRY);
-        sel = ComboSel(h, IDC_US_ENTRY);
+    page.m_drive = [&](HWND h) {
+        items = Items(h, IDC_US_ENTRY);
+        sel = Selection(h, IDC_US_ENTRY);
         first = Fields(h);
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(items, (std::vector<std::string>{"文字1", "文字2", "文字3", "文字4", "文字5", "文字6", "文字7", "文字8",
@@ -239,14 +168,14 @@ TEST_F(UserStringPage, OffersTenEntriesAndOpensOnTheFirst)
 TEST_F(UserStringPage, EditsSurviveSwitchingBetweenEntries)
 {
     std::vector<std::string> fifth, backOnFirst;
-    page.m_script = [&](HWND h) {
+    page.m_drive = [&](HWND h) {
         Fill(h, "ヒント1", "見出し1", "本文1");
         Choose(h, IDC_US_ENTRY, 4);
         fifth = Fields(h);
         Fill(h, "ヒント5", "見出し5", "本文5");
         Choose(h, IDC_US_ENTRY, 0);
         backOnFirst = Fields(h);
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(fifth, (std::vector<std::string>{"tip5", "title5", "text5"}));
@@ -258,10 +187,10 @@ TEST_F(UserStringPage, EditsSurviveSwitchingBetweenEntries)
 
 TEST_F(UserStringPage, OkStoresTheShownEntryWithoutASelectionChange)
 {
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Choose(h, IDC_US_ENTRY, 9);
         Fill(h, "十番", "拾", "最後の文字");
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(Fields(entries[9]), (std::vector<std::string>{"十番", "拾", "最後の文字"}));
@@ -270,11 +199,11 @@ TEST_F(UserStringPage, OkStoresTheShownEntryWithoutASelectionChange)
 
 TEST_F(UserStringPage, KeepsLineBreaksAndEmptyFields)
 {
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Type(h, IDC_US_STRING, "一行目\r\n二行目\r\n");
         Choose(h, IDC_US_ENTRY, 2);
         Fill(h, "", "", "");
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&page}), IDOK);
     EXPECT_EQ(entries[0].String.str(), "一行目\r\n二行目\r\n");
@@ -283,12 +212,12 @@ TEST_F(UserStringPage, KeepsLineBreaksAndEmptyFields)
 
 TEST_F(UserStringPage, CancelAfterEditingSeveralEntriesChangesNothing)
 {
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Fill(h, "a", "b", "c");
         Choose(h, IDC_US_ENTRY, 6);
         Fill(h, "d", "e", "f");
         Choose(h, IDC_US_ENTRY, 3);
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     for (int i = 0; i < kUserStringCount; i++) {
@@ -301,7 +230,7 @@ TEST_F(UserStringPage, CancelAfterEditingSeveralEntriesChangesNothing)
 
 TEST_F(UserStringPage, OkWithTheTabNeverShownLeavesTheEntriesAlone)
 {
-    COtherPage other;
+    CDrivenPage<CPropertyPage> other(IDD_HOTKEY);  // some other tab: presses OK when shown
     EXPECT_EQ(RunSheet({&page, &other}, 1), IDOK);
     EXPECT_EQ(Fields(entries[0]), (std::vector<std::string>{"tip1", "title1", "text1"}));
     EXPECT_EQ(Fields(entries[9]), (std::vector<std::string>{"tip10", "title10", "text10"}));
@@ -330,18 +259,18 @@ protected:
     }
 
     AppStartEntry entries[kAppStartCount];
-    CScripted<CAppStartDlg> page;
+    CDrivenPage<CAppStartDlg> page;
 };
 
 TEST_F(AppStartPage, OffersTenLaunchEntriesAndOpensOnTheFirst)
 {
     std::vector<std::string> items, first;
     int sel = -2;
-    page.m_script = [&](HWND h) {
-        items = ComboItems(h, IDC_AS_ENTRY);
-        sel = ComboSel(h, IDC_AS_ENTRY);
+    page.m_drive = [&](HWND h) {
+        items = Items(h, IDC_AS_ENTRY);
+        sel = Selection(h, IDC_AS_ENTRY);
         first = Fields(h);
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(items, (std::vector<std::string>{"起動1", "起動2", "起動3", "起動4", "起動5", "起動6", "起動7", "起動8",
@@ -353,7 +282,7 @@ TEST_F(AppStartPage, OffersTenLaunchEntriesAndOpensOnTheFirst)
 TEST_F(AppStartPage, TypedPathSurvivesSwitchingAndIsStoredOnOk)
 {
     std::vector<std::string> seventh, backOnThird;
-    page.m_script = [&](HWND h) {
+    page.m_drive = [&](HWND h) {
         Choose(h, IDC_AS_ENTRY, 2);
         Type(h, IDC_AS_TIP, "メモ帳");
         Type(h, IDC_AS_TITLE, "ﾒﾓ");
@@ -362,7 +291,7 @@ TEST_F(AppStartPage, TypedPathSurvivesSwitchingAndIsStoredOnOk)
         seventh = Fields(h);
         Choose(h, IDC_AS_ENTRY, 2);
         backOnThird = Fields(h);
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&page}), IDOK);
     const std::vector<std::string> typed{"メモ帳", "ﾒﾓ", "C:\\Windows\\notepad.exe"};
@@ -374,11 +303,11 @@ TEST_F(AppStartPage, TypedPathSurvivesSwitchingAndIsStoredOnOk)
 
 TEST_F(AppStartPage, CancelAfterEditingChangesNothing)
 {
-    page.m_script = [](HWND h) {
+    page.m_drive = [](HWND h) {
         Type(h, IDC_AS_APPNAME, "calc.exe");
         Choose(h, IDC_AS_ENTRY, 1);
         Type(h, IDC_AS_TITLE, "");
-        PressCancel(h);
+        return Then::Cancel;
     };
     EXPECT_EQ(RunSheet({&page}), IDCANCEL);
     EXPECT_EQ(Fields(entries[0]), (std::vector<std::string>{"tip1", "title1", "app1"}));
@@ -395,20 +324,21 @@ TEST_F(PersonalTabs, OnlyTheTabsShownWriteBack)
     data.Name1 = "山田";
     UserStringEntry strings[kUserStringCount];
     AppStartEntry apps[kAppStartCount];
-    CScripted<CPrivateDlg> privatePage;
-    CScripted<CUserStringDlg> stringPage;
-    CScripted<CAppStartDlg> appPage;
+    CDrivenPage<CPrivateDlg> privatePage;
+    CDrivenPage<CUserStringDlg> stringPage;
+    CDrivenPage<CAppStartDlg> appPage;
     privatePage.Attach(data);
     stringPage.Attach(strings);
     appPage.Attach(apps);
     // Opens on the launch tab, moves to the user strings tab, presses OK there.
-    appPage.m_script = [](HWND h) {
+    appPage.m_drive = [](HWND h) {
         Type(h, IDC_AS_APPNAME, "notepad.exe");
         ::PostMessageA(::GetParent(h), PSM_SETCURSEL, 1, 0);
+        return Then::Stay;
     };
-    stringPage.m_script = [](HWND h) {
+    stringPage.m_drive = [](HWND h) {
         Type(h, IDC_US_STRING, "こんにちは");
-        PressOk(h);
+        return Then::Ok;
     };
     EXPECT_EQ(RunSheet({&privatePage, &stringPage, &appPage}, 2), IDOK);
     EXPECT_EQ(apps[0].AppName.str(), "notepad.exe");

@@ -1,0 +1,183 @@
+"""TAVRIN.EXE as the tests start, watch and stop it, and what its layout must
+be: control ids, the page table and the rules for the packed custom page."""
+
+from __future__ import annotations
+
+from dataclasses import dataclass
+from typing import Callable, Iterable, Optional
+
+from .common import CHANGE_TIMEOUT, EXIT_TIMEOUT, SCALE, START_TIMEOUT, TAVRIN_EXE, TimedOut, wait_for
+from .probe import (
+    Child, Rect, children, client_rect, post, probe, probe_run, top_windows, wait_stable, window_exists,
+    window_rect,
+)
+from .session import WineProcess
+from .xinput import click_child
+
+BAR_TITLE = "Tavrin"
+
+# Control ids of the bar.
+OK_BUTTON, CANCEL_BUTTON = 1, 2
+STRIP = 1000     # title strip
+TARGET = 1010    # 的: shows or hides the title strip
+PREV = 1011      # ←
+NEXT = 1012      # →
+
+# The pages: own buttons in display order and their x positions in dialog
+# units. Page 3 is the custom page, laid out packed (see CUSTOM_*).
+PAGE_BUTTONS = {
+    1: [1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003],
+    2: [1007, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021],
+    4: [1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032],
+}
+PAGE_X = {
+    1: [17, 28, 39, 57, 68, 79, 96, 119],
+    2: [17, 28, 39, 50, 61, 76, 87, 98, 109, 120],
+    4: [17, 28, 39, 50, 61, 76, 87, 98, 109, 120],
+}
+FIXED_X = {PREV: 1, NEXT: 151, TARGET: 135}
+ALL_PAGE_BUTTONS = frozenset(i for ids in PAGE_BUTTONS.values() for i in ids)
+
+CUSTOM_DEFAULT = [1001, 1004, 1005, 1007, 1013, 1014]  # the custom page of a first start
+CUSTOM_PREV_X = 1       # dialog units
+CUSTOM_START_X = 17     # dialog units, the first own button
+CUSTOM_TARGET_GAP = 5   # pixels before 的 on the custom page
+CUSTOM_NEXT_GAP = 6     # pixels before →
+
+STRIP_HEIGHT = 16       # the button row sits this many pixels lower while the strip shows
+BAR_RIGHT_MARGIN = 7    # bar width = right edge of → (client) + 7
+BAR_BOTTOM_MARGIN = 2   # bar height = bottom of ← (screen) - top of bar + 2
+
+
+@dataclass(frozen=True)
+class BarState:
+    """One look at the bar: its window rectangle and its children."""
+    hwnd: str
+    rect: Rect
+    client: Rect
+    controls: tuple[Child, ...]
+
+    def child(self, control_id: int) -> Child:
+        for c in self.controls:
+            if c.id == control_id:
+                return c
+        raise AssertionError(f"the bar has no control {control_id}")
+
+    def visible(self, control_id: int) -> bool:
+        return self.child(control_id).visible
+
+    def enabled(self, control_id: int) -> bool:
+        return self.child(control_id).enabled
+
+    def shown_page_buttons(self) -> list[int]:
+        """Ids of the visible page buttons (not ←, →, 的), left to right."""
+        shown = [c for c in self.controls if c.id in ALL_PAGE_BUTTONS and c.visible]
+        return [c.id for c in sorted(shown, key=lambda c: c.client.left)]
+
+    def page(self, custom: Iterable[int] = CUSTOM_DEFAULT) -> Optional[int]:
+        """The page whose buttons are exactly the visible ones (page 3: custom)."""
+        shown = self.shown_page_buttons()
+        for number, ids in PAGE_BUTTONS.items():
+            if shown == ids:
+                return number
+        return 3 if shown == list(custom) else None
+
+
+class Bar:
+    """TAVRIN.EXE as the tests start, watch and stop it."""
+
+    def __init__(self, foreign: Iterable[str] = ()) -> None:
+        self.proc: Optional[WineProcess] = None
+        self.hwnd = ""
+        self.foreign = set(foreign)  # windows titled "Tavrin" that are not this bar
+
+    def start(self, wait: bool = True) -> "Bar":
+        self.proc = WineProcess(TAVRIN_EXE, capture=False)
+        if wait:
+            self.hwnd = wait_for(self._own_window, START_TIMEOUT, 0.2, "the bar window titled Tavrin")
+            self.settle()
+        return self
+
+    def _own_window(self) -> Optional[str]:
+        if self.proc is not None and not self.proc.running():
+            raise AssertionError(f"TAVRIN.EXE ended (status {self.proc.popen.returncode}) instead of showing the bar")
+        for w in top_windows(BAR_TITLE):
+            if w.visible and w.hwnd not in self.foreign:
+                return w.hwnd
+        return None
+
+    def settle(self, timeout: float = CHANGE_TIMEOUT) -> None:
+        wait_stable(self.hwnd, timeout=timeout)
+
+    def state(self) -> BarState:
+        return BarState(self.hwnd, window_rect(self.hwnd), client_rect(self.hwnd), tuple(children(self.hwnd)))
+
+    def click(self, control_id: int) -> None:
+        click_child(self.state().child(control_id))
+
+    def wait_state(self, condition: Callable[[BarState], bool], message: str,
+                   timeout: float = CHANGE_TIMEOUT) -> BarState:
+        """Waits until condition holds for the settled bar; returns that state."""
+        def check() -> Optional[BarState]:
+            self.settle(timeout)
+            s = self.state()
+            return s if condition(s) else None
+        return wait_for(check, timeout, 0.1, message)
+
+    def wait_page(self, page: int, custom: Iterable[int] = CUSTOM_DEFAULT) -> BarState:
+        custom = list(custom)
+        return self.wait_state(lambda s: s.page(custom) == page, f"page {page} to show")
+
+    def close(self, timeout: float = EXIT_TIMEOUT) -> Optional[int]:
+        """WM_CLOSE from outside, as a task manager sends it; returns the exit status."""
+        assert self.proc is not None
+        post(self.hwnd, "WM_CLOSE")
+        status = self.proc.wait(timeout)
+        if status is None:
+            raise TimedOut(f"TAVRIN.EXE did not end within {timeout:.0f} s of WM_CLOSE")
+        return status
+
+    def stop(self) -> None:
+        """Clean-up: close politely, then by force; never fails."""
+        if self.proc is None or not self.proc.running():
+            return
+        try:
+            if self.hwnd and window_exists(self.hwnd):
+                probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
+                if self.proc.wait(10 * SCALE) is not None:
+                    return
+        except Exception:  # noqa: BLE001 - clean-up goes on whatever happened
+            pass
+        self.proc.kill()
+
+
+def end_stray_bars(foreign: Iterable[str] = ()) -> None:
+    """Ends, by process id, any bar left over from an earlier test."""
+    skip = set(foreign)
+    for w in top_windows(BAR_TITLE):
+        if w.hwnd in skip:
+            continue
+        probe_run("post", w.hwnd, "WM_CLOSE", 0, 0)
+        if probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0] != 0:
+            probe_run("kill", w.pid)
+
+
+def strip_hwnd(bar: Bar) -> str:
+    return bar.state().child(STRIP).hwnd
+
+
+def bar_pid(bar: Bar) -> int:
+    return int(probe("pid", bar.hwnd)[0])
+
+
+def bare_spot(state: BarState) -> tuple[int, int]:
+    """A screen point on the bar's own surface: the middle of the widest gap
+    between two neighbouring visible buttons of the row."""
+    row = sorted((c for c in state.controls if c.visible and c.cls.lower() == "button"), key=lambda c: c.screen.left)
+    best: Optional[tuple[int, int, int]] = None
+    for a, b in zip(row, row[1:]):
+        gap = b.screen.left - a.screen.right
+        if best is None or gap > best[0]:
+            best = (gap, (a.screen.right + b.screen.left) // 2, (a.screen.top + a.screen.bottom) // 2)
+    assert best is not None and best[0] >= 4, f"no gap between the bar's buttons: {row}"
+    return best[1], best[2]

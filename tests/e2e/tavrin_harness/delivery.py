@@ -1,0 +1,270 @@
+"""Delivering texts: the base test case of the delivery tests, which starts
+the bar with given settings, makes target.exe windows its target, clicks and
+drags its buttons and reads its message boxes; and cliptool.exe, which holds
+the clipboard open and reads its owner.
+
+Every delivered text is compared byte for byte as Shift-JIS: what the
+target's edit control holds (read with WM_GETTEXT) and what the clipboard
+holds as CF_TEXT."""
+
+from __future__ import annotations
+
+import time
+from pathlib import Path
+from typing import Callable, Optional
+
+from .bar import STRIP, Bar
+from .case import TavrinTestCase
+from .common import CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, TimedOut, hexarg, sjis, wait_for
+from .probe import (
+    children, clipboard_text, foreground, probe_run, set_foreground, top_windows, window_exists, window_text,
+)
+from .programs import Target
+from .registry import preset
+from .session import WineProcess
+from .xinput import PARK, mouse_move, mouse_position, xdotool
+
+APP = b"TAVRIN"                     # caption of the bar's message boxes
+BOX_CLASS = "#32770"
+BOX_TEXT_ID = 0xFFFF                 # the message text's static control in a message box
+QUIET = 2.0 * SCALE                 # how long "nothing happens" is watched
+
+# Bar buttons.
+FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE = (
+    1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003)
+USER_STRINGS = [1007, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021]
+LAUNCH = list(range(1023, 1033))
+
+# target.exe: the plain window's edit and the form's edits.
+EDIT = 100
+NAME_EDIT, READING_EDIT, ADDRESS_EDIT, PHONE_EDIT, NOTES_EDIT = 201, 202, 203, 204, 205
+FORM_EDITS = (NAME_EDIT, READING_EDIT, ADDRESS_EDIT, PHONE_EDIT, NOTES_EDIT)
+
+# Where the tests place target.exe windows: clear of the bar (a newly mapped
+# window would lie above the bar at the X level and take its clicks).
+FORM_POS = (420, 300, 420, 400)
+PLAIN_POS = (860, 300, 380, 220)
+
+# Messages of the bar.
+EMPTY_TEXT = sjis("代筆する文字が登録されていません。")
+EMPTY_LAUNCH = sjis("起動するｱﾌﾟﾘｹｰｼｮﾝが登録されていません。")
+CLIPBOARD_BUSY = sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｵｰﾌﾟﾝに失敗しました。")
+
+
+def launch_failed(name: bytes) -> bytes:
+    return name + sjis("の起動に失敗しました。")
+
+
+def winpath(path: Path) -> str:
+    """The Windows name of a file of this machine (drive Z: is the root)."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
+# ----------------------------------------------------------------- helper programs
+
+
+class ClipboardHolder:
+    """cliptool hold: another program that keeps the clipboard open."""
+
+    def __init__(self, timeout_ms: int = 120000) -> None:
+        self.proc = WineProcess(CLIPTOOL_EXE, "hold", "-", timeout_ms)
+        kind, self.hwnd = self.proc.readline().split()
+        assert kind == "held", kind
+
+    def release(self) -> None:
+        if self.proc.running():
+            probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
+            line = self.proc.readline(EXIT_TIMEOUT)
+            assert line == "released", line
+            if self.proc.wait(EXIT_TIMEOUT) is None:
+                self.proc.kill()
+
+    def stop(self) -> None:
+        try:
+            self.release()
+        except Exception:  # noqa: BLE001 - clean-up goes on whatever happened
+            self.proc.kill()
+
+
+def clipboard_owner() -> str:
+    r = WineProcess(CLIPTOOL_EXE, "info")
+    first = r.readline(EXIT_TIMEOUT)
+    r.wait()
+    kind, owner = first.split()
+    assert kind == "owner", first
+    return owner
+
+
+def set_clipboard(text: bytes | str) -> None:
+    """Puts text on the clipboard from outside and checks that it is there."""
+    data = sjis(text) if isinstance(text, str) else text
+    wait_for(lambda: probe_run("clipset", hexarg(data))[0] == 0 and clipboard_text() == data, CHANGE_TIMEOUT, 0.2,
+             f"the clipboard to take {data!r}")
+
+
+# ----------------------------------------------------------------- the test case base
+
+
+class DeliveryTestCase(TavrinTestCase):
+    """Starts the bar with given settings, makes target.exe windows the bar's
+    target, clicks and drags the bar's buttons and reads message boxes."""
+
+    def setUp(self) -> None:
+        super().setUp()
+        self._extra: list[Callable[[], None]] = []
+        close_message_boxes()
+
+    def tearDown(self) -> None:
+        # Mouse buttons up and message boxes closed first: a bar under a
+        # modal box would not end on WM_CLOSE.
+        for button in (3, 1):
+            try:
+                xdotool("mouseup", button)
+            except Exception:  # noqa: BLE001
+                pass
+        close_message_boxes()
+        for stop in reversed(self._extra):
+            try:
+                stop()
+            except Exception:  # noqa: BLE001
+                pass
+        super().tearDown()
+
+    # Starting things.
+
+    def start(self, settings: Optional[dict[str, dict[str, object]]] = None) -> Bar:
+        if settings:
+            preset(settings)
+        return self.start_bar()
+
+    def hold_clipboard(self) -> ClipboardHolder:
+        holder = ClipboardHolder(int(120000 * SCALE))
+        self._extra.append(holder.stop)
+        return holder
+
+    def on_cleanup(self, stop: Callable[[], None]) -> None:
+        self._extra.append(stop)
+
+    # The target.
+
+    def strip_text(self, bar: Bar) -> bytes:
+        return window_text(bar.state().child(STRIP).hwnd)
+
+    def make_current(self, bar: Bar, target: Target, title: str | bytes) -> None:
+        """Brings target to the foreground and waits until the bar has taken it
+        as its target (its title shows in the strip)."""
+        title = sjis(title) if isinstance(title, str) else title
+        strip = bar.state().child(STRIP).hwnd
+        self.assertTrue(set_foreground(target.hwnd), "target.exe did not come to the foreground")
+        wait_for(lambda: window_text(strip) == title, CHANGE_TIMEOUT, 0.1, f"the strip to show {title!r}")
+
+    def make_bar_foreground(self, bar: Bar) -> None:
+        self.assertTrue(set_foreground(bar.hwnd), "the bar did not come to the foreground")
+
+    # Input.
+
+    def click(self, bar: Bar, button: int) -> None:
+        child = bar.state().child(button)
+        self.assertTrue(child.visible, f"button {button} is not shown")
+        mouse_move(*child.screen.center)
+        xdotool("click", 1)
+        mouse_move(*PARK)
+
+    def drag(self, start: tuple[int, int], end: tuple[int, int], cancel: bool = False, steps: int = 16) -> None:
+        """Presses the left button at start, moves in small steps to end and
+        releases it there; with cancel the right button is clicked at end
+        before the left button is released."""
+        mouse_move(*start)
+        xdotool("mousedown", 1)
+        try:
+            time.sleep(0.1)
+            for i in range(1, steps + 1):
+                xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
+                        start[1] + (end[1] - start[1]) * i // steps)
+                time.sleep(0.02)
+            wait_for(lambda: mouse_position() == end, 10, 0.02, f"the pointer to reach {end}")
+            time.sleep(0.2)
+            if cancel:
+                xdotool("mousedown", 3)
+                time.sleep(0.1)
+                xdotool("mouseup", 3)
+                time.sleep(0.3)
+        finally:
+            xdotool("mouseup", 1)
+        time.sleep(0.1)
+        mouse_move(*PARK)
+
+    # Waiting and checking.
+
+    def wait_edit(self, target: Target, edit: int, expected: bytes | str) -> None:
+        expected = sjis(expected) if isinstance(expected, str) else expected
+        try:
+            wait_for(lambda: target.edit_text(edit) == expected, CHANGE_TIMEOUT, 0.1, f"edit {edit} to hold {expected!r}")
+        except TimedOut:
+            self.assert_alive(target)
+            boxes = [box_text(b) for b in message_boxes()]
+            self.assertEqual(target.edit_text(edit), expected,
+                             f"text in edit {edit}; clipboard {clipboard_text()!r}, foreground {foreground()!r}, "
+                             f"message boxes {boxes!r}")
+            raise
+
+    def assert_stays(self, read: Callable[[], object], expected: object, what: str, seconds: float = QUIET) -> None:
+        """read() keeps returning expected for the given time."""
+        deadline = time.monotonic() + seconds
+        while True:
+            self.assertEqual(read(), expected, what)
+            if time.monotonic() >= deadline:
+                return
+            time.sleep(0.1)
+
+    def assert_alive(self, target: Target) -> None:
+        if not target.proc.running():
+            self.fail(f"target.exe ended with status {target.proc.popen.returncode}")
+
+    def assert_edits_stay(self, target: Target, expected: dict[int, bytes], seconds: float = QUIET) -> None:
+        self.assert_alive(target)
+        self.assert_stays(lambda: {e: target.edit_text(e) for e in expected}, expected,
+                          "what the target's edits hold", seconds)
+
+    def assert_no_box(self) -> None:
+        self.assertEqual(message_boxes(), [], "a message box of the bar is open")
+
+    def wait_box(self, timeout: float = CHANGE_TIMEOUT) -> str:
+        return wait_for(lambda: (message_boxes() or [None])[0], timeout, 0.1, "a message box titled TAVRIN")
+
+    def assert_box_and_close(self, text: bytes, timeout: float = CHANGE_TIMEOUT) -> None:
+        """A message box of the bar shows exactly this text; it is closed then."""
+        box = self.wait_box(timeout)
+        try:
+            self.assertEqual(box_text(box), text, "text of the message box")
+        finally:
+            close_box(box)
+
+
+# ----------------------------------------------------------------- message boxes
+
+
+def message_boxes() -> list[str]:
+    return [w.hwnd for w in top_windows(APP) if w.visible and w.cls == BOX_CLASS]
+
+
+def box_text(box: str) -> bytes:
+    texts = [c.text for c in children(box) if c.id == BOX_TEXT_ID and c.cls.lower() == "static"]
+    if not texts:  # any static with text
+        texts = [c.text for c in children(box) if c.cls.lower() == "static" and c.text]
+    return texts[0] if texts else b""
+
+
+def close_box(box: str) -> None:
+    if window_exists(box):
+        probe_run("post", box, "WM_CLOSE", 0, 0)
+        if probe_run("waitdead", box, int(10000 * SCALE))[0] != 0:
+            raise TimedOut(f"message box {box} did not close on WM_CLOSE")
+
+
+def close_message_boxes() -> None:
+    for box in message_boxes():
+        try:
+            close_box(box)
+        except Exception:  # noqa: BLE001
+            pass

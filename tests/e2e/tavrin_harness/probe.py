@@ -1,0 +1,260 @@
+"""The probe client: probe.exe looks at and pokes windows, the clipboard and
+keys from inside Wine (tests/helpers/probe*.cpp); these wrappers parse what
+it prints."""
+
+from __future__ import annotations
+
+import subprocess
+import tempfile
+import time
+from dataclasses import dataclass
+from typing import Iterable, Optional
+
+from .common import CHANGE_TIMEOUT, PROBE_EXE, PROBE_TIMEOUT, QUIET_MS, WINE_RUN, TimedOut, hexarg, unhex
+
+
+class ProbeError(AssertionError):
+    pass
+
+
+def run_helper(exe, *args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
+    """Runs a console helper program; returns (exit status, stdout lines, stderr)."""
+    cmd = [str(WINE_RUN), str(exe), *map(str, args)]
+    # Standard error goes to a file, not a pipe: a Wine program that starts
+    # the desktop process hands it its standard error, and a pipe would stay
+    # open (and subprocess waiting) until that process ends.
+    with tempfile.TemporaryFile() as err:
+        r = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=err, timeout=timeout)
+        err.seek(0)
+        message = err.read().decode("utf-8", "replace")
+    return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
+
+
+def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
+    """Runs probe.exe; returns (exit status, stdout lines, stderr)."""
+    return run_helper(PROBE_EXE, *args, timeout=timeout)
+
+
+# Queries that only look. They never fail without saying why on stderr; a
+# silent failure is Wine failing to run probe.exe at all (seen once in a
+# while under load), and asking again is harmless.
+_LOOKING = {"list", "children", "text", "info"}
+
+
+def probe(*args: object, timeout: float = PROBE_TIMEOUT) -> list[str]:
+    """Runs probe.exe and returns its lines; raises ProbeError unless it exits 0."""
+    for attempt in range(3):
+        rc, lines, err = probe_run(*args, timeout=timeout)
+        if rc == 0:
+            return lines
+        if not (args and args[0] in _LOOKING and not err.strip() and attempt < 2):
+            break
+        time.sleep(0.2)
+    raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
+
+
+@dataclass(frozen=True)
+class Rect:
+    left: int
+    top: int
+    right: int
+    bottom: int
+
+    @property
+    def width(self) -> int:
+        return self.right - self.left
+
+    @property
+    def height(self) -> int:
+        return self.bottom - self.top
+
+    @property
+    def center(self) -> tuple[int, int]:
+        return (self.left + self.right) // 2, (self.top + self.bottom) // 2
+
+    @staticmethod
+    def parse(fields: Iterable[str]) -> "Rect":
+        return Rect(*map(int, fields))
+
+
+def top_left(rect: Rect) -> tuple[int, int]:
+    return rect.left, rect.top
+
+
+@dataclass(frozen=True)
+class Child:
+    """A child window as "probe children" reports it."""
+    hwnd: str
+    id: int
+    cls: str
+    visible: bool   # its own WS_VISIBLE bit
+    enabled: bool
+    screen: Rect
+    client: Rect    # in the parent's client area
+    text: bytes
+
+    @staticmethod
+    def parse(line: str) -> "Child":
+        f = line.split()
+        return Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", Rect.parse(f[5:9]), Rect.parse(f[9:13]),
+                     unhex(f[13]))
+
+
+@dataclass(frozen=True)
+class TopWindow:
+    """A top-level window as "probe list" reports it."""
+    hwnd: str
+    pid: int
+    visible: bool
+    enabled: bool
+    cls: str
+    rect: Rect
+    title: bytes
+
+    @staticmethod
+    def parse(line: str) -> "TopWindow":
+        f = line.split()
+        return TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], Rect.parse(f[5:9]), unhex(f[9]))
+
+
+def top_windows(title: Optional[str | bytes] = None) -> list[TopWindow]:
+    args = ["list"] if title is None else ["list", hexarg(title)]
+    return [TopWindow.parse(line) for line in probe(*args)]
+
+
+def find_window(title: str | bytes, cls: Optional[str] = None) -> Optional[str]:
+    rc, lines, _ = probe_run("find", hexarg(title), *([cls] if cls else []))
+    return lines[0] if rc == 0 and lines else None
+
+
+def window_exists(hwnd: str) -> bool:
+    return probe_run("info", hwnd)[0] == 0
+
+
+def window_rect(hwnd: str) -> Rect:
+    return Rect.parse(probe("rect", hwnd)[0].split())
+
+
+def client_rect(hwnd: str) -> Rect:
+    """The client area in screen pixels."""
+    return Rect.parse(probe("client", hwnd)[0].split())
+
+
+def children(hwnd: str) -> list[Child]:
+    return [Child.parse(line) for line in probe("children", hwnd)]
+
+
+def child_of(hwnd: str, control_id: int) -> Child:
+    for c in children(hwnd):
+        if c.id == control_id:
+            return c
+    raise AssertionError(f"window {hwnd} has no control {control_id}")
+
+
+def window_text(hwnd: str) -> bytes:
+    return unhex(probe("text", hwnd)[0])
+
+
+def set_window_text(hwnd: str, text: bytes | str) -> None:
+    # Now and then Wine lets a WM_SETTEXT to another program go unanswered
+    # right after that program was activated; a second try gets through.
+    for attempt in range(3):
+        try:
+            probe("settext", hwnd, hexarg(text))
+            return
+        except ProbeError:
+            if attempt == 2 or not window_exists(hwnd):
+                raise
+            time.sleep(0.5)
+
+
+def is_topmost(hwnd: str) -> bool:
+    return probe("topmost", hwnd)[0] == "1"
+
+
+def window_styles(hwnd: str) -> tuple[int, int]:
+    style, exstyle = probe("style", hwnd)[0].split()
+    return int(style, 16), int(exstyle, 16)
+
+
+def window_pid(hwnd: str) -> int:
+    return int(probe("pid", hwnd)[0])
+
+
+def foreground() -> tuple[str, bytes]:
+    hwnd, title = probe("foreground")[0].split()
+    return hwnd, unhex(title)
+
+
+def set_foreground(hwnd: str) -> bool:
+    return probe_run("setfg", hwnd)[0] == 0
+
+
+def post(hwnd: str, msg: str | int, wparam: int = 0, lparam: int = 0) -> None:
+    probe("post", hwnd, msg, wparam, lparam)
+
+
+def send(hwnd: str, msg: str | int, wparam: int = 0, lparam: int = 0, timeout_ms: int = 5000) -> int:
+    return int(probe("send", hwnd, msg, wparam, lparam, timeout_ms)[0].split()[1])
+
+
+def close_dialog(hwnd: str) -> None:
+    """Clean-up: ends a dialog or message box that a test left open (IDOK)."""
+    if window_exists(hwnd):
+        probe_run("post", hwnd, "WM_COMMAND", 1, 0)
+
+
+def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> None:
+    """Waits until the window and its children stop moving, showing and hiding
+    for quiet_ms, and its thread answers messages again."""
+    deadline = time.monotonic() + timeout
+    while True:
+        left = max(deadline - time.monotonic(), 0.0)
+        rc, _, err = probe_run("stable", hwnd, quiet_ms, int(left * 1000), timeout=left + PROBE_TIMEOUT)
+        if rc == 0:
+            return
+        # A silent early failure is Wine failing to run probe.exe (see _LOOKING):
+        # ask again with the time that is left.
+        if err.strip() or time.monotonic() >= deadline - quiet_ms / 1000:
+            raise TimedOut(f"window {hwnd} did not settle within {timeout:.0f} s {err.strip()}")
+        time.sleep(0.2)
+
+
+_dlu_cache: dict[tuple[int, int, int, int], tuple[int, int, int, int]] = {}
+
+
+def map_dialog_rects(hwnd: str, rects: list[tuple[int, int, int, int]]) -> list[tuple[int, int, int, int]]:
+    """Dialog units to pixels for the bar's dialog font (MapDialogRect)."""
+    missing = [r for r in rects if r not in _dlu_cache]
+    if missing:
+        args = [v for r in missing for v in r]
+        lines = probe("mapdlg", hwnd, *args)
+        for r, line in zip(missing, lines):
+            _dlu_cache[r] = tuple(map(int, line.split()))  # type: ignore[assignment]
+    return [_dlu_cache[r] for r in rects]
+
+
+def dlu_x(hwnd: str, *xs: int) -> list[int]:
+    """Horizontal dialog units to pixels."""
+    return [r[0] for r in map_dialog_rects(hwnd, [(x, 0, 0, 0) for x in xs])]
+
+
+def visible_menu(timeout: float = 0) -> Optional[str]:
+    rc, lines, _ = probe_run("menu", int(timeout * 1000), timeout=timeout + PROBE_TIMEOUT)
+    return lines[0].split()[0] if rc == 0 and lines else None
+
+
+def visible_menus() -> list[Rect]:
+    """Screen rectangles of the visible popup menus (class #32768)."""
+    rc, lines, _ = probe_run("menu", 0)
+    return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
+
+
+def synth_keys(*chords: str) -> None:
+    """Keys synthesized inside Wine; they reach the Wine foreground window."""
+    probe("keys", *chords)
+
+
+def clipboard_text() -> Optional[bytes]:
+    line = probe("clipget")[0]
+    return None if line == "none" else unhex(line)

@@ -1,0 +1,74 @@
+"""The bar's settings in the registry, written and read through probe.exe
+(the server's view, never user.reg)."""
+
+from __future__ import annotations
+
+from typing import Optional
+
+from .common import sjis, unhex
+from .probe import probe
+
+SETTINGS_ROOT = r"HKEY_CURRENT_USER\Software\Brannock\TAVRIN"
+
+
+def reg_clear() -> None:
+    """Deletes every setting: the next start is a first start."""
+    probe("regclear")
+
+
+def reg_set_sz(section: str, key: str, value: bytes | str) -> None:
+    """A REG_SZ with exactly these bytes (str: its Shift-JIS bytes) plus the zero."""
+    data = sjis(value) if isinstance(value, str) else value
+    probe("regsetsz", section, key, data.hex() or "-")
+
+
+def reg_set_dword(section: str, key: str, value: int) -> None:
+    probe("regsetdw", section, key, value)
+
+
+def reg_set_raw(section: str, key: str, reg_type: str | int, data: bytes) -> None:
+    probe("regsetraw", section, key, reg_type, data.hex() or "-")
+
+
+def reg_get(section: str, key: str) -> Optional[tuple[str, bytes]]:
+    """(type name, data bytes) of a value, or None when it is missing."""
+    line = probe("regget", section, key)[0]
+    if line == "missing":
+        return None
+    reg_type, data = line.split()
+    return reg_type, unhex(data)
+
+
+def reg_delete(section: str, key: Optional[str] = None) -> None:
+    probe("regdel", section, *([key] if key else []))
+
+
+def reg_dump() -> list[str]:
+    return probe("regdump")
+
+
+def dword(value: int) -> tuple[str, bytes]:
+    """What reg_get returns for a REG_DWORD of this value."""
+    return "REG_DWORD", value.to_bytes(4, "little")
+
+
+def sz(text: str) -> tuple[str, bytes]:
+    """What reg_get returns for a REG_SZ of this text."""
+    return "REG_SZ", text.encode("cp932") + b"\0"
+
+
+def preset(settings: dict[str, dict[str, object]]) -> None:
+    """Stores settings before a start: {"Setting": {"PageNo": 3, "Position": "400,20"}}.
+
+    int: REG_DWORD; str: REG_SZ of its Shift-JIS bytes; bytes: REG_SZ of
+    exactly those bytes; (type, bytes): any registry type."""
+    for section, values in settings.items():
+        for key, value in values.items():
+            if isinstance(value, bool) or not isinstance(value, (int, str, bytes, tuple)):
+                raise TypeError(f"cannot store {value!r}")
+            if isinstance(value, int):
+                reg_set_dword(section, key, value)
+            elif isinstance(value, tuple):
+                reg_set_raw(section, key, value[0], value[1])
+            else:
+                reg_set_sz(section, key, value)

@@ -1,0 +1,100 @@
+"""Real X input (xdotool) and the screen (ImageMagick)."""
+
+from __future__ import annotations
+
+import re
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+from typing import Callable, Optional
+
+from .common import SCREENSHOT_DIR, wait_for
+from .probe import Child
+
+
+def xdotool(*args: object) -> None:
+    subprocess.run(["xdotool", *map(str, args)], check=True, stdin=subprocess.DEVNULL, timeout=30)
+
+
+PARK = (1270, 1015)  # where the pointer rests between clicks: away from every test window
+
+
+def mouse_position() -> tuple[int, int]:
+    r = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.PIPE, timeout=30)
+    fields = dict(line.split("=", 1) for line in r.stdout.decode().split())
+    return int(fields["X"]), int(fields["Y"])
+
+
+def mouse_move(x: int, y: int) -> None:
+    """Moves the pointer and waits until X reports it there. (xdotool's own
+    --sync waits for a motion and hangs when the pointer is already there.)
+    The move is repeated every half second while the pointer is elsewhere:
+    a Wine program that warps the pointer at that moment undoes a move."""
+    last_move = 0.0
+
+    def there() -> bool:
+        nonlocal last_move
+        if mouse_position() == (x, y):
+            return True
+        if time.monotonic() - last_move >= 0.5:
+            xdotool("mousemove", x, y)
+            last_move = time.monotonic()
+        return False
+
+    wait_for(there, 10, 0.02, f"the pointer to reach ({x}, {y})")
+
+
+def click(x: int, y: int, button: int = 1, park: bool = True) -> None:
+    """A real mouse click at screen point (x, y), then the pointer is parked."""
+    mouse_move(x, y)
+    xdotool("click", button)
+    if park:
+        mouse_move(*PARK)
+
+
+def click_child(child: Child, button: int = 1) -> None:
+    click(*child.screen.center, button=button)
+
+
+def drag(start: tuple[int, int], delta: tuple[int, int], steps: int = 10,
+         watch: Optional[Callable[[], None]] = None) -> None:
+    """Presses the left button at start, moves by delta in steps, releases.
+    watch, if given, is called after every step and right after the release."""
+    x, y = start
+    mouse_move(x, y)
+    xdotool("mousedown", 1)
+    try:
+        for i in range(1, steps + 1):
+            mouse_move(x + delta[0] * i // steps, y + delta[1] * i // steps)
+            time.sleep(0.03)
+            if watch:
+                watch()
+    finally:
+        xdotool("mouseup", 1)
+    if watch:
+        watch()
+    mouse_move(*PARK)
+
+
+def screenshot(name: str) -> Path:
+    """Saves the whole screen as $BUILD_DIR/screenshots/NAME.png."""
+    SCREENSHOT_DIR.mkdir(parents=True, exist_ok=True)
+    path = SCREENSHOT_DIR / (name if name.endswith(".png") else name + ".png")
+    subprocess.run(["import", "-window", "root", str(path)], check=True, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
+    return path
+
+
+def screen_pixel(x: int, y: int) -> str:
+    """The colour of one screen pixel as "RRGGBB"."""
+    with tempfile.TemporaryDirectory() as d:
+        path = Path(d) / "screen.png"
+        subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", str(path)], check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        r = subprocess.run(["convert", str(path), "-depth", "8", "txt:-"], check=True,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    m = re.search(r"#([0-9A-Fa-f]{6})", r.stdout.decode())
+    assert m, r.stdout
+    return m.group(1).upper()

@@ -1,0 +1,274 @@
+"""Delivery by a click: a first start's buttons deliver the field names,
+stored Japanese texts arrive byte for byte (Shift-JIS, CR LF kept), and
+nothing is delivered without a target, for an empty text (a notice shows) or
+while another program holds the clipboard."""
+
+from __future__ import annotations
+
+from tavrin_harness import (
+    ADDRESS, CHANGE_TIMEOUT, CLIPBOARD_BUSY, EDIT, EMPTY_TEXT, FAMILY_NAME, FULL_NAME, GIVEN_NAME, HOMEPAGE, MAIL,
+    NEXT, PARK, PHONE, PLAIN_POS, SCALE, USER_STRINGS, ZIP, DeliveryTestCase, TimedOut, clipboard_text, hexarg,
+    main, message_boxes, mouse_move, probe, set_clipboard, set_window_text, sjis, wait_for, xdotool,
+)
+
+
+# What a first start delivers.
+DEFAULT_TEXTS = {
+    FULL_NAME: "姓 名", FAMILY_NAME: "姓", GIVEN_NAME: "名", ZIP: "郵便番号", ADDRESS: "住所", PHONE: "電話番号",
+    MAIL: "E-Mail", HOMEPAGE: "HomePageAdress",
+    **{button: f"文字{n}" for n, button in enumerate(USER_STRINGS, 1)},
+}
+
+# Stored Japanese data. 表 (95 5C) and ソ (83 5C) end in the byte of "\".
+STORED_PRIVATE = {
+    "Name1": "山田", "Name2": "太郎", "AddressNo": "160-0022",
+    "Address": "東京都新宿区新宿表町1-2 ソフト能ビル5F", "PhoneNo": "03-1234-5678",
+    "E-Mail": "taro.yamada@example.jp", "Homepage": "http://example.jp/~taro/",
+}
+STORED_STRINGS = {
+    1: "ﾔﾏﾀﾞ ﾀﾛｳ（半角ｶﾅ）",
+    2: "一行目\r\n二行目：表とソ\r\n三行目",
+    3: "C:\\表\\ソ\\予定.txt",
+    10: "十番目の文字列",
+}
+STORED_TEXTS = {
+    FULL_NAME: "山田 太郎", FAMILY_NAME: "山田", GIVEN_NAME: "太郎", ZIP: "160-0022",
+    ADDRESS: STORED_PRIVATE["Address"], PHONE: "03-1234-5678", MAIL: "taro.yamada@example.jp",
+    HOMEPAGE: "http://example.jp/~taro/",
+    **{USER_STRINGS[n - 1]: text for n, text in STORED_STRINGS.items()},
+}
+
+# ----------------------------------------------------------------- clicks
+
+
+class ClickOnDefaults(DeliveryTestCase):
+    """A first start: the buttons deliver the field names themselves."""
+
+    def test_every_text_button_delivers_its_default_text(self):
+        bar = self.start()
+        target = self.target("代筆先 既定")
+        self.make_current(bar, target, "代筆先 既定")
+        for page, buttons in ((1, [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]),
+                              (2, USER_STRINGS)):
+            if page == 2:
+                self.click(bar, NEXT)
+                bar.wait_page(2)
+                self.make_current(bar, target, "代筆先 既定")
+            for button in buttons:
+                expected = sjis(DEFAULT_TEXTS[button])
+                with self.subTest(button=button, text=DEFAULT_TEXTS[button]):
+                    set_window_text(target.edits[EDIT], b"")
+                    self.click(bar, button)
+                    self.wait_edit(target, EDIT, expected)
+                    self.assertEqual(clipboard_text(), expected, "the clipboard after the delivery")
+                    self.assert_stays(lambda: target.edit_text(EDIT), expected, "the edit after the delivery", 0.5)
+        self.assert_no_box()
+
+    def test_single_click_delivers_once(self):
+        bar = self.start()
+        target = self.target("一回だけ")
+        self.make_current(bar, target, "一回だけ")
+        self.click(bar, FAMILY_NAME)
+        self.wait_edit(target, EDIT, "姓")
+        self.assert_stays(lambda: target.edit_text(EDIT), sjis("姓"), "the edit after one click", 3 * SCALE)
+
+    def test_two_clicks_in_a_row_deliver_twice(self):
+        bar = self.start()
+        target = self.target("二回")
+        self.make_current(bar, target, "二回")
+        self.click(bar, FULL_NAME)
+        self.wait_edit(target, EDIT, "姓 名")
+        self.click(bar, FULL_NAME)
+        self.wait_edit(target, EDIT, "姓 名姓 名")
+        self.assert_stays(lambda: target.edit_text(EDIT), sjis("姓 名姓 名"), "the edit after two clicks")
+
+    def test_every_one_of_ten_clicks_arrives(self):
+        # Each click activates the target afresh; no paste may be lost.
+        bar = self.start()
+        target = self.target("十回")
+        self.make_current(bar, target, "十回")
+        lost = []
+        for round in range(1, 11):
+            set_window_text(target.edits[EDIT], b"")
+            self.click(bar, PHONE)
+            try:
+                wait_for(lambda: target.edit_text(EDIT) == sjis("電話番号"), 5 * SCALE, 0.05, "the text")
+            except TimedOut:
+                lost.append((round, target.edit_text(EDIT), clipboard_text()))
+        self.assertEqual(lost, [], "clicks whose text did not arrive: (round, edit, clipboard)")
+
+    def test_quick_double_click_delivers_twice(self):
+        bar = self.start()
+        target = self.target("ダブルクリック")
+        self.make_current(bar, target, "ダブルクリック")
+        mouse_move(*bar.state().child(GIVEN_NAME).screen.center)
+        xdotool("click", "--repeat", 2, "--delay", 120, 1)
+        mouse_move(*PARK)
+        self.wait_edit(target, EDIT, "名名")
+        self.assert_stays(lambda: target.edit_text(EDIT), sjis("名名"), "the edit after a double click")
+
+    def test_text_goes_where_the_caret_is(self):
+        bar = self.start()
+        target = self.target("挿入", "--text", hexarg("前後"))
+        self.make_current(bar, target, "挿入")
+        # Caret between the two characters (2 bytes, 1 character in).
+        probe("send", target.edits[EDIT], 0x00B1, 1, 1)  # EM_SETSEL
+        self.click(bar, FAMILY_NAME)
+        self.wait_edit(target, EDIT, "前姓後")
+
+
+class ClickOnStoredTexts(DeliveryTestCase):
+    """Stored Japanese texts arrive byte for byte."""
+
+    def settings(self):
+        return {"PrivateData": dict(STORED_PRIVATE),
+                "UserString": {f"String{n}": text for n, text in STORED_STRINGS.items()}}
+
+    def test_test_data_holds_backslash_second_bytes(self):
+        address = sjis(STORED_PRIVATE["Address"])
+        self.assertIn(b"\x95\x5c", address)  # 表
+        self.assertIn(b"\x83\x5c", address)  # ソ
+
+    def test_every_stored_text_arrives_exactly(self):
+        bar = self.start(self.settings())
+        target = self.target("代筆先 登録済み")
+        self.make_current(bar, target, "代筆先 登録済み")
+        page1 = [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]
+        page2 = [USER_STRINGS[n - 1] for n in STORED_STRINGS]
+        for page, buttons in ((1, page1), (2, page2)):
+            if page == 2:
+                self.click(bar, NEXT)
+                bar.wait_page(2)
+                self.make_current(bar, target, "代筆先 登録済み")
+            for button in buttons:
+                expected = sjis(STORED_TEXTS[button])
+                with self.subTest(button=button, text=STORED_TEXTS[button]):
+                    set_window_text(target.edits[EDIT], b"")
+                    self.click(bar, button)
+                    self.wait_edit(target, EDIT, expected)
+                    self.assertEqual(clipboard_text(), expected, "the clipboard after the delivery")
+
+    def test_three_line_user_string_arrives_with_cr_lf(self):
+        settings = self.settings()
+        settings["Setting"] = {"PageNo": 2}
+        bar = self.start(settings)
+        target = self.target("三行")
+        self.make_current(bar, target, "三行")
+        self.click(bar, USER_STRINGS[1])
+        expected = sjis(STORED_STRINGS[2])
+        self.assertEqual(expected.count(b"\r\n"), 2)
+        self.wait_edit(target, EDIT, expected)
+        self.assertEqual(clipboard_text(), expected, "the clipboard keeps CR LF")
+
+    def test_full_name_of_two_empty_names_is_one_space_without_notice(self):
+        bar = self.start({"PrivateData": {"Name1": "", "Name2": ""}})
+        target = self.target("空の氏名")
+        self.make_current(bar, target, "空の氏名")
+        self.click(bar, FULL_NAME)
+        self.wait_edit(target, EDIT, b" ")
+        self.assertEqual(clipboard_text(), b" ")
+        self.assert_stays(message_boxes, [], "message boxes after delivering the full name")
+        self.assertEqual(target.edit_text(EDIT), b" ")
+
+    def test_full_name_with_only_the_given_name(self):
+        bar = self.start({"PrivateData": {"Name1": "", "Name2": "太郎"}})
+        target = self.target("名だけ")
+        self.make_current(bar, target, "名だけ")
+        self.click(bar, FULL_NAME)
+        self.wait_edit(target, EDIT, " 太郎")
+
+
+# ----------------------------------------------------------------- no target, empty texts, busy clipboard
+
+
+class NoDelivery(DeliveryTestCase):
+    def test_closed_target_gets_nothing_and_the_clipboard_is_kept(self):
+        bar = self.start()
+        bystander = self.target("別の窓", "--pos", *PLAIN_POS)
+        target = self.target("閉じる代筆先")
+        self.make_current(bar, target, "閉じる代筆先")
+        before = sjis("以前のクリップボード")
+        set_clipboard(before)
+        self.make_bar_foreground(bar)
+        target.close()
+        wait_for(lambda: self.strip_text(bar) == b"", CHANGE_TIMEOUT, 0.1, "the strip to clear")
+        self.click(bar, FAMILY_NAME)
+        self.assert_stays(clipboard_text, before, "the clipboard after a click without target")
+        self.assert_no_box()
+        self.assertEqual(bystander.edit_text(EDIT), b"", "another window received the text")
+
+    def test_closed_target_noticed_only_at_click_time(self):
+        # The target closes while the bar is foreground and the click comes
+        # before a tick has cleared the strip: still nothing is delivered.
+        bar = self.start()
+        bystander = self.target("別の窓", "--pos", *PLAIN_POS)
+        target = self.target("すぐ閉じる")
+        self.make_current(bar, target, "すぐ閉じる")
+        before = sjis("以前のクリップボード2")
+        set_clipboard(before)
+        child = bar.state().child(FAMILY_NAME)
+        mouse_move(*child.screen.center)
+        self.make_bar_foreground(bar)
+        target.close()
+        xdotool("click", 1)
+        mouse_move(*PARK)
+        self.assert_stays(clipboard_text, before, "the clipboard after a click on a closed target")
+        self.assert_no_box()
+        self.assertEqual(bystander.edit_text(EDIT), b"", "another window received the text")
+
+    def test_click_without_any_target_does_nothing(self):
+        bar = self.start()
+        before = sjis("ターゲットなし")
+        set_clipboard(before)
+        self.assertEqual(self.strip_text(bar), b"", "the bar has a target already")
+        self.click(bar, FAMILY_NAME)
+        self.assert_stays(clipboard_text, before, "the clipboard after a click without target")
+        self.assert_no_box()
+
+    def test_empty_user_string_shows_the_notice_with_a_target(self):
+        bar = self.start({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
+        target = self.target("空の文字列")
+        self.make_current(bar, target, "空の文字列")
+        before = sjis("空文字のとき")
+        set_clipboard(before)
+        self.click(bar, USER_STRINGS[0])
+        self.assert_box_and_close(EMPTY_TEXT)
+        self.assert_edits_stay(target, {EDIT: b""})
+        self.assertEqual(clipboard_text(), before, "the clipboard changed")
+
+    def test_empty_user_string_shows_the_notice_without_a_target(self):
+        bar = self.start({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
+        self.assertEqual(self.strip_text(bar), b"", "the bar has a target already")
+        self.click(bar, USER_STRINGS[0])
+        self.assert_box_and_close(EMPTY_TEXT)
+        self.assert_no_box()
+
+    def test_empty_family_name_shows_the_notice(self):
+        bar = self.start({"PrivateData": {"Name1": ""}})
+        target = self.target("空の姓")
+        self.make_current(bar, target, "空の姓")
+        self.click(bar, FAMILY_NAME)
+        self.assert_box_and_close(EMPTY_TEXT)
+        self.assertEqual(target.edit_text(EDIT), b"")
+
+    def test_busy_clipboard_is_reported_and_left_alone(self):
+        bar = self.start()
+        target = self.target("使用中")
+        self.make_current(bar, target, "使用中")
+        before = sjis("ほかのプログラムの内容")
+        set_clipboard(before)
+        holder = self.hold_clipboard()
+        self.click(bar, FULL_NAME)
+        self.assert_box_and_close(CLIPBOARD_BUSY)
+        holder.release()
+        self.assertEqual(clipboard_text(), before, "the clipboard after the other program let go")
+        self.assert_edits_stay(target, {EDIT: b""})
+        self.assert_no_box()
+        # Once the clipboard is free, delivery works again.
+        self.make_current(bar, target, "使用中")
+        self.click(bar, FULL_NAME)
+        self.wait_edit(target, EDIT, "姓 名")
+
+
+if __name__ == "__main__":
+    main()
