@@ -8,6 +8,7 @@
 
 #include "app/BarApp.h"
 #include "app/GetComma.h"
+#include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
@@ -18,6 +19,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_NCRBUTTONUP()
     ON_WM_CONTEXTMENU()
     ON_WM_TIMER()
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_WM_DROPFILES()
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
@@ -103,6 +105,7 @@ BOOL CBarDlg::OnInitDialog()
     title.LoadString(IDS_BARTITLE);
     SetWindowText(title);
 
+    m_nDpi = WindowDpi(m_hWnd);
     InitPlacement();
     if (m_PageNo == 1) m_btnPrev.EnableWindow(FALSE);
     if (m_PageNo == kPageCount) m_btnNext.EnableWindow(FALSE);
@@ -127,7 +130,7 @@ void CBarDlg::InitPlacement()
     position.SetString(GetBarApp()->GetProfileString("Setting", "Position", "100,100"));
     const int x = position.GetValue(0) > 0 ? position.GetValue(0) : 1;
     const int y = position.GetValue(1) > 0 ? position.GetValue(1) : 1;
-    PlaceBar(x, y, GetWindowRect().Width(), 11, SWP_SHOWWINDOW);
+    PlaceBar(x, y, GetWindowRect().Width(), ScalePixels(kProvisionalHeight), SWP_SHOWWINDOW);
 
     for (int page = 1; page <= kPageCount; ++page) ShowPageButtons(page, SW_HIDE);
     ShowPageButtons(m_PageNo, SW_SHOW);

@@ -26,6 +26,8 @@ constexpr UINT kTrackPeriod = 500;
 // Runs only while a paste that gives the clipboard back is pending.
 constexpr UINT_PTR kClipboardTimer = 2;
 constexpr int kHotKeyId = 110;
+// The DPI at which a pixel is a pixel: the bar's fixed numbers are given for it.
+constexpr UINT kBaseDpi = 96;
 
 class CBarDlg : public CDialog {
 public:
@@ -34,6 +36,8 @@ public:
 
     // Moves or sizes the bar; the only way it moves. Applies "kept on top".
     void PlaceBar(int x, int y, int cx, int cy, UINT nFlags);
+    // A pixel number of BarMetrics.h at the DPI the bar is laid out for.
+    int ScalePixels(int nPixels) const;
     void ShowBarMenu(int x, int y);
     // Delivers `text` into `hWindow` (which becomes the target), or into the
     // current target when hWindow is null.
@@ -98,6 +102,7 @@ protected:
     void OnRenderFormat(UINT nFormat);
     void OnRenderAllFormats();
     void OnDestroyClipboard();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     void OnAbout();
     void OnSettings();
@@ -135,11 +140,25 @@ private:
 
     bool m_bMenuOpen = false;     // the bar's menu is being shown
     bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu
+    // The DPI the bar's dialog font and controls were made for; the pixel
+    // numbers of the layout and docking scale with it.
+    UINT m_nDpi = kBaseDpi;
 };
 
 // The virtual-key code for a hot key name ("A".."Z", "F1".."F13"), or 0.
 UINT KeyNameToVirtualKey(const CString& name);
 
 // Where the bar docks at corner `nPos` of a target at `target` when the bar
-// is `width` x `height`; false for a corner that does not exist.
-bool DockingPoint(int nPos, const RECT& target, int width, int height, POINT* pTopLeft);
+// is `width` x `height` and laid out for `nDpi`; false for a corner that does
+// not exist.
+bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft);
+
+// `nPixels` at 96 DPI scaled to `nDpi`, rounded to the nearest pixel. Every
+// pixel number the bar adds scales through here, so all round alike.
+int ScaleToDpi(int nPixels, UINT nDpi);
+// The DPI of a window: its monitor's where the system knows per-monitor DPI
+// (Windows 10 1607 on), otherwise the screen's.
+UINT WindowDpi(HWND hWnd);
+// Whether the system rescales this dialog's font and controls itself when
+// its DPI changes (per-monitor v2 awareness, Windows 10 1703 on).
+bool DialogFollowsDpi(HWND hWnd);

@@ -44,7 +44,23 @@ CPoint CBarDlg::KeyboardMenuPoint() const
 {
     CPoint point(0, 0);
     ClientToScreen(&point);
-    return CPoint(point.x + kMenuInset, point.y + kMenuInset);
+    return CPoint(point.x + ScalePixels(kMenuInset), point.y + ScalePixels(kMenuInset));
+}
+
+// The bar reached a monitor of another DPI: it takes the place the system
+// suggests and lays its page out again. Under per-monitor v2 the dialog
+// manager rescales the font and the controls (in the default handling), and
+// the layout follows the new DPI; under v1 nothing rescales them, so the
+// layout keeps the DPI its font was made for and the bar only moves.
+LRESULT CBarDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+    Default();
+    if (DialogFollowsDpi(m_hWnd)) m_nDpi = HIWORD(wParam);
+    PlaceBar(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top,
+             SWP_NOACTIVATE);
+    LayoutPage(m_PageNo, (m_Option & kOptionTitleStrip) != 0);
+    return 0;
 }
 
 // The press is left alone: some systems' default handling of a right press on

@@ -1,5 +1,7 @@
 // The fixed pixel numbers the bar adds to its dialog-unit layout. Dialog
-// units scale with the dialog font; these are pixels at 96 DPI.
+// units scale with the dialog font; these are pixels at 96 DPI, and the bar
+// scales each of them to its own DPI (CBarDlg::ScalePixels) so that they keep
+// their size next to the font.
 #pragma once
 
 // The title strip's height: the button row sits this far down when it shows.
@@ -14,6 +16,8 @@ constexpr int kRightMargin = 7;
 constexpr int kBottomMargin = 2;
 // The keyboard menu opens this far inside the bar's client area.
 constexpr int kMenuInset = 5;
+// The bar's height when it first shows, until its page is laid out.
+constexpr int kProvisionalHeight = 11;
 
 // Where the bar docks on the target window, measured from the corner it
 // docks at, so that it clears the target's system menu (left) and its caption

@@ -29,7 +29,7 @@ int WidthOf(HWND hControl)
 void CBarDlg::LayoutPage(int nPage, bool bStripShown)
 {
     const PageRow& row = g_PageTable[nPage];
-    const int y = bStripShown ? kStripHeight : 0;
+    const int y = bStripShown ? ScalePixels(kStripHeight) : 0;
     auto dialogUnitsToPixels = [this](int x) {
         CRect r(x, 0, 0, 0);
         MapDialogRect(&r);
@@ -60,13 +60,13 @@ void CBarDlg::LayoutPage(int nPage, bool bStripShown)
             x += WidthOf(hControl);
         }
         if (row.nID[2] == IDC_TARGET) {
-            x += kTargetGap;
+            x += ScalePixels(kTargetGap);
             moveTo(m_btnTarget, x);
             m_btnTarget.ShowWindow(SW_SHOW);
-            x += WidthOf(m_btnTarget) + kNextGap;
+            x += WidthOf(m_btnTarget) + ScalePixels(kNextGap);
         } else {
             m_btnTarget.ShowWindow(SW_HIDE);
-            x += kNextGap;
+            x += ScalePixels(kNextGap);
         }
         moveTo(m_btnNext, x);
         rightEdge = x + WidthOf(m_btnNext);
@@ -76,7 +76,8 @@ void CBarDlg::LayoutPage(int nPage, bool bStripShown)
 
     const CRect bar = GetWindowRect();
     const CRect prev = m_btnPrev.GetWindowRect();
-    PlaceBar(bar.left, bar.top, rightEdge + kRightMargin, prev.bottom - bar.top + kBottomMargin, SWP_SHOWWINDOW);
+    PlaceBar(bar.left, bar.top, rightEdge + ScalePixels(kRightMargin), prev.bottom - bar.top + ScalePixels(kBottomMargin),
+             SWP_SHOWWINDOW);
 }
 
 void CBarDlg::OnPagePrev() { StepPage(-1); }

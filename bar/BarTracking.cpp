@@ -5,19 +5,58 @@
 #include <string>
 
 #include "bar/BarMetrics.h"
+#include "framework/Gdi.h"
 
 void CBarDlg::PlaceBar(int x, int y, int cx, int cy, UINT nFlags)
 {
     SetWindowPos((m_Option & kOptionNotTopmost) ? HWND_NOTOPMOST : HWND_TOPMOST, x, y, cx, cy, nFlags);
 }
 
-bool DockingPoint(int nPos, const RECT& target, int width, int height, POINT* pTopLeft)
+int ScaleToDpi(int nPixels, UINT nDpi) { return ::MulDiv(nPixels, static_cast<int>(nDpi), kBaseDpi); }
+
+int CBarDlg::ScalePixels(int nPixels) const { return ScaleToDpi(nPixels, m_nDpi); }
+
+namespace {
+// A function of user32 that older Windows lacks, or null there; the program
+// must still start on Windows 7.
+template <typename Function>
+Function User32Function(const char* name)
+{
+    FARPROC proc = ::GetProcAddress(::GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+}  // namespace
+
+UINT WindowDpi(HWND hWnd)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(hWnd)) return dpi;
+    }
+    CClientDC screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+bool DialogFollowsDpi(HWND hWnd)
+{
+    using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+    static const auto getContext = User32Function<GetContextFn>("GetWindowDpiAwarenessContext");
+    static const auto equal = User32Function<EqualFn>("AreDpiAwarenessContextsEqual");
+    return getContext && equal && equal(getContext(hWnd), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
+bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft)
 {
     switch (nPos) {
-    case 0: *pTopLeft = {target.left + kDockTopLeftX, target.top}; return true;
-    case 1: *pTopLeft = {target.right - width - kDockTopRightX, target.top}; return true;
-    case 2: *pTopLeft = {target.left + kDockBottomLeftX, target.bottom - height}; return true;
-    case 3: *pTopLeft = {target.right - width - kDockBottomRightX, target.bottom - height}; return true;
+    case 0: *pTopLeft = {target.left + ScaleToDpi(kDockTopLeftX, nDpi), target.top}; return true;
+    case 1: *pTopLeft = {target.right - width - ScaleToDpi(kDockTopRightX, nDpi), target.top}; return true;
+    case 2: *pTopLeft = {target.left + ScaleToDpi(kDockBottomLeftX, nDpi), target.bottom - height}; return true;
+    case 3:
+        *pTopLeft = {target.right - width - ScaleToDpi(kDockBottomRightX, nDpi), target.bottom - height};
+        return true;
     default: return false;  // a hand-edited corner: the bar stays put
     }
 }
@@ -72,7 +111,7 @@ void CBarDlg::FollowTarget()
     if (!::GetWindowRect(hTarget, &target)) return;
     const CRect bar = GetWindowRect();
     POINT corner;
-    if (!DockingPoint(m_Pos, target, bar.Width(), bar.Height(), &corner)) return;
+    if (!DockingPoint(m_Pos, target, bar.Width(), bar.Height(), m_nDpi, &corner)) return;
     if (corner.x == bar.left && corner.y == bar.top) return;
     PlaceBar(corner.x, corner.y, bar.Width(), bar.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }

@@ -35,16 +35,16 @@ TEST(Docking, EachCornerOfTheTarget)
 {
     const RECT target{100, 50, 600, 450};
     POINT p;
-    ASSERT_TRUE(DockingPoint(0, target, 290, 39, &p));
+    ASSERT_TRUE(DockingPoint(0, target, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 123);
     EXPECT_EQ(p.y, 50);
-    ASSERT_TRUE(DockingPoint(1, target, 290, 39, &p));
+    ASSERT_TRUE(DockingPoint(1, target, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 600 - 290 - 69);
     EXPECT_EQ(p.y, 50);
-    ASSERT_TRUE(DockingPoint(2, target, 290, 39, &p));
+    ASSERT_TRUE(DockingPoint(2, target, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 108);
     EXPECT_EQ(p.y, 450 - 39);
-    ASSERT_TRUE(DockingPoint(3, target, 290, 39, &p));
+    ASSERT_TRUE(DockingPoint(3, target, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 600 - 290 - 11);
     EXPECT_EQ(p.y, 450 - 39);
 }
@@ -54,11 +54,44 @@ TEST(Docking, NoClampingAndNoUndefinedCorner)
     // A target narrower than the bar puts it left of the target's edge.
     const RECT narrow{-50, -20, 100, 80};
     POINT p{7, 7};
-    ASSERT_TRUE(DockingPoint(1, narrow, 290, 39, &p));
+    ASSERT_TRUE(DockingPoint(1, narrow, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 100 - 290 - 69);
     EXPECT_EQ(p.y, -20);
     p = {7, 7};
-    EXPECT_FALSE(DockingPoint(7, narrow, 290, 39, &p));
-    EXPECT_FALSE(DockingPoint(-1, narrow, 290, 39, &p));
+    EXPECT_FALSE(DockingPoint(7, narrow, 290, 39, kBaseDpi, &p));
+    EXPECT_FALSE(DockingPoint(-1, narrow, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 7);
+}
+
+TEST(Docking, OffsetsScaleWithTheBarsDpi)
+{
+    const RECT target{100, 50, 600, 450};
+    POINT p;
+    // 150 %: 23, 69, 8, 11 become 35 (34.5 rounds up), 104 (103.5), 12, 17 (16.5).
+    ASSERT_TRUE(DockingPoint(0, target, 435, 59, 144, &p));
+    EXPECT_EQ(p.x, 135);
+    EXPECT_EQ(p.y, 50);
+    ASSERT_TRUE(DockingPoint(1, target, 435, 59, 144, &p));
+    EXPECT_EQ(p.x, 600 - 435 - 104);
+    ASSERT_TRUE(DockingPoint(2, target, 435, 59, 144, &p));
+    EXPECT_EQ(p.x, 112);
+    EXPECT_EQ(p.y, 450 - 59);
+    ASSERT_TRUE(DockingPoint(3, target, 435, 59, 144, &p));
+    EXPECT_EQ(p.x, 600 - 435 - 17);
+    // 200 % doubles them; 125 % rounds 28.75 to 29.
+    ASSERT_TRUE(DockingPoint(1, target, 580, 78, 192, &p));
+    EXPECT_EQ(p.x, 600 - 580 - 138);
+    ASSERT_TRUE(DockingPoint(0, target, 363, 49, 120, &p));
+    EXPECT_EQ(p.x, 129);
+}
+
+TEST(Scaling, TodaysPixelsAt96AndRoundedToNearestAbove)
+{
+    for (int px : {2, 5, 6, 7, 8, 11, 16, 23, 69}) EXPECT_EQ(ScaleToDpi(px, 96), px);
+    EXPECT_EQ(ScaleToDpi(16, 120), 20);
+    EXPECT_EQ(ScaleToDpi(2, 120), 3);    // 2.5
+    EXPECT_EQ(ScaleToDpi(5, 120), 6);    // 6.25
+    EXPECT_EQ(ScaleToDpi(7, 144), 11);   // 10.5
+    EXPECT_EQ(ScaleToDpi(16, 144), 24);
+    EXPECT_EQ(ScaleToDpi(11, 192), 22);
 }

@@ -35,10 +35,12 @@ def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[
     return run_helper(PROBE_EXE, *args, timeout=timeout)
 
 
-# Queries that only look. They never fail without saying why on stderr; a
-# silent failure is Wine failing to run probe.exe at all (seen once in a
-# while under load), and asking again is harmless.
-_LOOKING = {"list", "children", "text", "info"}
+# Commands that only look, or that give the same result when repeated. They
+# never fail without saying why on stderr; a silent failure is Wine failing
+# to run probe.exe at all (seen once in a while under load), and asking
+# again is harmless.
+_LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "style", "topmost", "pid", "foreground",
+            "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget", "regdel", "regdump"}
 
 
 def probe(*args: object, timeout: float = PROBE_TIMEOUT) -> list[str]:

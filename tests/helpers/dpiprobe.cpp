@@ -1,0 +1,169 @@
+// dpiprobe.exe: looks at the bar's scaling from outside, as a per-monitor
+// aware program (the bar's own awareness), so that what it measures is in
+// the same pixels as the bar.
+//
+//   dpiprobe dpi
+//       "DPI LOGPIXELSY": the system DPI and the screen's LOGPIXELSY.
+//   dpiprobe awareness HWND
+//       "AWARENESS V2": the window's DPI awareness (0 unaware, 1 system,
+//       2 per monitor) and 1 if it is per-monitor v2; "- -" where the system
+//       cannot tell.
+//   dpiprobe template EXE BAR X...
+//       Builds a hidden copy of the bar's dialog template from EXE and prints
+//       "map X PIXELS" for each horizontal dialog unit X (MapDialogRect on the
+//       copy), "size ID W H" for each control of the copy, and
+//       "fit ID TEXTW TEXTH W H" for each child of the live bar BAR: its
+//       caption (read from the bar) measured in the copy's font for that
+//       control, and the bar's control's client size.
+//   dpiprobe dpichanged HWND DPI L T R B
+//       Sends WM_DPICHANGED with that DPI and suggested rectangle, the
+//       rectangle written into the window's own process.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "HelperCommon.h"
+
+using namespace helpers;
+
+namespace {
+
+template <typename Function>
+Function user32(const char* name) {
+  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+
+// Measure as the bar lives: per-monitor v2 where the system has it, v1 else.
+void becomePerMonitorAware() {
+  using SetThreadFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  if (auto set = user32<SetThreadFn>("SetThreadDpiAwarenessContext")) {
+    if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) return;
+  }
+  using SetProcessFn = BOOL(WINAPI*)();
+  if (auto set = user32<SetProcessFn>("SetProcessDPIAware")) set();
+}
+
+int cmdDpi(int, char**) {
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  auto forSystem = user32<GetDpiForSystemFn>("GetDpiForSystem");
+  HDC screen = GetDC(nullptr);
+  const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  out("%u %d\n", forSystem ? forSystem() : 0u, logPixels);
+  return 0;
+}
+
+int cmdAwareness(int argc, char** argv) {
+  need(argc, 3, "awareness HWND");
+  HWND h = liveWindow(argv[2]);
+  using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+  using AwarenessFn = int(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+  auto getContext = user32<GetContextFn>("GetWindowDpiAwarenessContext");
+  auto awareness = user32<AwarenessFn>("GetAwarenessFromDpiAwarenessContext");
+  auto equal = user32<EqualFn>("AreDpiAwarenessContextsEqual");
+  if (!getContext || !awareness || !equal) {
+    out("- -\n");
+    return 0;
+  }
+  DPI_AWARENESS_CONTEXT context = getContext(h);
+  out("%d %d\n", awareness(context), equal(context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ? 1 : 0);
+  return 0;
+}
+
+INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+int cmdTemplate(int argc, char** argv) {
+  need(argc, 4, "template EXE BAR X...");
+  HWND bar = liveWindow(argv[3]);
+  HMODULE exe = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!exe) fail("cannot load %s (%lu)", argv[2], GetLastError());
+  HRSRC res = FindResourceA(exe, MAKEINTRESOURCEA(102), MAKEINTRESOURCEA(5));
+  if (!res) fail("no dialog 102 in %s", argv[2]);
+  const DWORD size = SizeofResource(exe, res);
+  std::vector<BYTE> copy(size);
+  memcpy(copy.data(), LockResource(LoadResource(exe, res)), size);
+  // A DIALOGEX template: dlgVer, signature, helpID, exStyle, then style.
+  DWORD style;
+  memcpy(&style, copy.data() + 12, sizeof style);
+  style &= ~static_cast<DWORD>(WS_VISIBLE);
+  memcpy(copy.data() + 12, &style, sizeof style);
+  HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(copy.data()),
+                                        nullptr, quietDialog, 0);
+  if (!dlg) fail("CreateDialogIndirectParam failed (%lu)", GetLastError());
+
+  for (int i = 4; i < argc; ++i) {
+    RECT r{static_cast<LONG>(numArg(argv[i])), 0, 0, 0};
+    MapDialogRect(dlg, &r);
+    out("map %s %ld\n", argv[i], r.left);
+  }
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    out("size %d %ld %ld\n", GetDlgCtrlID(c), r.right - r.left, r.bottom - r.top);
+  }
+  for (HWND c = GetWindow(bar, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(c);
+    HWND twin = GetDlgItem(dlg, id);
+    if (!twin) continue;
+    char text[512] = "";
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &got);
+    HDC dc = GetDC(twin);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(twin, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(twin, dc);
+    RECT client{};
+    GetClientRect(c, &client);
+    out("fit %d %ld %ld %ld %ld\n", id, extent.cx, extent.cy, client.right, client.bottom);
+  }
+  DestroyWindow(dlg);
+  FreeLibrary(exe);
+  return 0;
+}
+
+int cmdDpiChanged(int argc, char** argv) {
+  need(argc, 8, "dpichanged HWND DPI L T R B");
+  HWND h = liveWindow(argv[2]);
+  const WORD dpi = static_cast<WORD>(numArg(argv[3]));
+  RECT r{static_cast<LONG>(numArg(argv[4])), static_cast<LONG>(numArg(argv[5])), static_cast<LONG>(numArg(argv[6])),
+         static_cast<LONG>(numArg(argv[7]))};
+  // The message carries a pointer: the rectangle must live in the window's
+  // process.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) fail("cannot open process %lu (%lu)", pid, GetLastError());
+  void* remote = VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote || !WriteProcessMemory(process, remote, &r, sizeof r, nullptr)) fail("cannot write the rectangle");
+  DWORD_PTR result = 0;
+  const bool answered = SendMessageTimeoutA(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                            SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!answered) fail("WM_DPICHANGED was not answered");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  programName = "dpiprobe";
+  _setmode(_fileno(stdout), _O_BINARY);
+  becomePerMonitorAware();
+  if (argc < 2) fail("usage: dpiprobe dpi | awareness HWND | template EXE BAR X... | dpichanged HWND DPI L T R B");
+  const std::string command = argv[1];
+  if (command == "dpi") return cmdDpi(argc, argv);
+  if (command == "awareness") return cmdAwareness(argc, argv);
+  if (command == "template") return cmdTemplate(argc, argv);
+  if (command == "dpichanged") return cmdDpiChanged(argc, argv);
+  fail("unknown command '%s'", argv[1]);
+}
