@@ -34,12 +34,28 @@ inline void out(const char* fmt, ...) {
   fflush(stdout);
 }
 
+// Set while a helper answers one command after another on stdin (probe
+// serve): a command's end is then a thrown CommandEnd, not the process's,
+// and its messages go to stdout behind kServedMessage.
+inline bool serving = false;
+struct CommandEnd {
+  int status;
+};
+constexpr char kServedMessage = '\x1f';
+
 inline void vreport(const char* fmt, va_list ap) {
   fflush(stdout);
-  fprintf(stderr, "%s: ", programName);
-  vfprintf(stderr, fmt, ap);
-  fputc('\n', stderr);
-  fflush(stderr);
+  FILE* to = serving ? stdout : stderr;
+  if (serving) fputc(kServedMessage, to);
+  fprintf(to, "%s: ", programName);
+  vfprintf(to, fmt, ap);
+  fputc('\n', to);
+  fflush(to);
+}
+
+[[noreturn]] inline void end(int status) {
+  if (serving) throw CommandEnd{status};
+  ExitProcess(status);
 }
 
 // Bad usage or a failing call: exit 2.
@@ -48,7 +64,7 @@ inline void vreport(const char* fmt, va_list ap) {
   va_start(ap, fmt);
   vreport(fmt, ap);
   va_end(ap);
-  ExitProcess(2);
+  end(2);
 }
 
 // Not found and the like: exit 1, with a note on stderr.
@@ -57,7 +73,7 @@ inline void vreport(const char* fmt, va_list ap) {
   va_start(ap, fmt);
   vreport(fmt, ap);
   va_end(ap);
-  ExitProcess(1);
+  end(1);
 }
 
 inline void need(int argc, int n, const char* usage) {

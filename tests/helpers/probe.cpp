@@ -2,6 +2,7 @@
 // for the end-to-end tests. Runs under Wine next to TAVRIN.EXE.
 //
 //   probe COMMAND ARGS...
+//   probe serve          the same commands, one per line on stdin (see serve())
 //
 // Every command prints machine-readable lines on stdout and exits with
 //   0  success (the window exists, the condition came true, ...)
@@ -25,6 +26,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "probe.h"
 
@@ -49,6 +52,48 @@ const Entry kCommands[] = {
     {"regdump", cmdRegDump},
 };
 
+int runCommand(int argc, char** argv) {
+  if (strcmp(argv[1], "serve") == 0) return serve();
+  return runCommand(argc, argv);
+}
+
+// probe serve: one command per line on stdin, its arguments separated by
+// tabs; after each, its output and the line "\x1e STATUS". Saves the tests a
+// Wine start per look (about a tenth of a second each). Commands that need a
+// process of their own (mkwindow) are refused.
+int serve() {
+  helpers::serving = true;
+  std::string line;
+  char chunk[4096];
+  while (fgets(chunk, sizeof chunk, stdin)) {
+    line += chunk;
+    if (line.empty() || line.back() != '\n') continue;
+    line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words{"probe"};
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      words.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    line.clear();
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    int status;
+    try {
+      if (words[1] == "mkwindow") helpers::fail("mkwindow needs a process of its own");
+      status = runCommand(static_cast<int>(words.size()), argv.data());
+    } catch (const helpers::CommandEnd& e) {
+      status = e.status;
+    }
+    CloseClipboard();  // a command that failed half-way never keeps it
+    helpers::out("\x1e %d\n", status);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +106,6 @@ int main(int argc, char** argv) {
     fputc('\n', stderr);
     return 2;
   }
-  for (const auto& c : kCommands)
-    if (strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
-  helpers::fail("unknown command '%s'", argv[1]);
+  if (strcmp(argv[1], "serve") == 0) return serve();
+  return runCommand(argc, argv);
 }

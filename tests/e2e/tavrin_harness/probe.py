@@ -4,7 +4,11 @@ it prints."""
 
 from __future__ import annotations
 
+import atexit
+import os
+import select
 import subprocess
+import threading
 import tempfile
 import time
 from dataclasses import dataclass
@@ -30,9 +34,70 @@ def run_helper(exe, *args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int,
     return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
 
 
+class _ProbeServer:
+    """One probe.exe that answers command after command ("probe serve"):
+    a look then costs no Wine start (about a tenth of a second each)."""
+
+    def __init__(self) -> None:
+        self.proc: Optional[subprocess.Popen] = None
+        self.lock = threading.Lock()  # one command at a time, whichever thread asks
+
+    def _start(self) -> subprocess.Popen:
+        if self.proc is None or self.proc.poll() is not None:
+            self.proc = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
+                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+            atexit.register(self.stop)
+        return self.proc
+
+    def stop(self) -> None:
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.stdin.close()  # the end of its input ends it
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+        self.proc = None
+
+    def run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
+        with self.lock:
+            return self._run(args, timeout)
+
+    def _run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
+        proc = self._start()
+        try:
+            proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
+        except BrokenPipeError:
+            self.stop()  # it ended (Wine failed to run it): say so silently, the caller may ask again
+            return 1, [], ""
+        deadline = time.monotonic() + timeout
+        lines, messages, pending = [], [], b""
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
+                self.stop()  # it may still be busy with this command: start afresh next time
+                raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
+            chunk = os.read(proc.stdout.fileno(), 65536)
+            if not chunk:
+                self.stop()  # as above: a silent failure
+                return 1, lines, ""
+            pending += chunk
+            while b"\n" in pending:
+                raw, pending = pending.split(b"\n", 1)
+                line = raw.decode("ascii", "replace").rstrip("\r")
+                if line.startswith("\x1e "):
+                    return int(line[2:]), lines, "\n".join(messages)
+                if line.startswith("\x1f"):
+                    messages.append(line[1:])
+                else:
+                    lines.append(line)
+
+
+_server = _ProbeServer()
+
+
 def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
-    """Runs probe.exe; returns (exit status, stdout lines, stderr)."""
-    return run_helper(PROBE_EXE, *args, timeout=timeout)
+    """Runs a probe.exe command; returns (exit status, stdout lines, stderr)."""
+    return _server.run(args, timeout)
 
 
 # Commands that only look, or that give the same result when repeated. They
