@@ -53,8 +53,9 @@ const Entry kCommands[] = {
 };
 
 int runCommand(int argc, char** argv) {
-  if (strcmp(argv[1], "serve") == 0) return serve();
-  return runCommand(argc, argv);
+  for (const auto& c : kCommands)
+    if (strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
+  helpers::fail("unknown command '%s'", argv[1]);
 }
 
 // probe serve: one command per line on stdin, its arguments separated by
