@@ -224,7 +224,7 @@ int cmdClipSet(int argc, char** argv) {
 }
 
 // dropfiles HWND X Y PATH...: deliver WM_DROPFILES as if the files had been
-// dropped at client point (X, Y). The DROPFILES block is written into the
+// dropped at client point (X, Y), and wait for it to be handled. The DROPFILES block is written into the
 // window's process, where the handle must be valid.
 int cmdDropFiles(int argc, char** argv) {
   need(argc, 6, "dropfiles HWND X Y PATH...");
@@ -249,8 +249,11 @@ int cmdDropFiles(int argc, char** argv) {
   if (!remote || !WriteProcessMemory(p, remote, block.data(), block.size(), nullptr))
     fail("cannot write into the process of %s (%lu)", argv[2], GetLastError());
   CloseHandle(p);
-  if (!PostMessageA(h, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0))
-    fail("PostMessage failed (%lu)", GetLastError());
+  // Sent, not posted: the command returns once the window has handled the
+  // drop (or after 2 s, when a message box it shows holds it up), so that a
+  // look at the clipboard never races the window for it.
+  DWORD_PTR unused = 0;
+  SendMessageTimeoutA(h, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_NORMAL, 2000, &unused);
   return 0;
 }
 
