@@ -1,67 +1,111 @@
 # Sourced by test.sh and bench.sh, with ROOT and BUILD_DIR set: starts a
 # private X display (Xvfb) and the build's Wine prefix with one persistent
-# wineserver, and stops both when the calling script exits.
-xvfb_pid=""
-wine_ready=""
+# wineserver, and stops them when the calling script exits.
+#
+# With TAVRIN_LANES=N (test.sh uses 2) it starts N such lanes, each with its
+# own display and its own copy of the prefix, so that N test files can run at
+# once without seeing each other's windows, registry or clipboard. Lane 0 is
+# also the calling shell's DISPLAY and WINEPREFIX. build/lanes/K.env names
+# lane K's display and prefix; build/lanes.json is ctest's resource file.
+xvfb_pids=()
+lane_prefixes=()
 
 cleanup() {
   local status=$?
   trap - EXIT INT TERM
-  if [ -n "$wine_ready" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  local prefix pid
+  for prefix in "${lane_prefixes[@]}"; do
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
+  done
+  for pid in "${xvfb_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   exit "$status"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# A private X server on the first free display from :91 on.
+# A private X server on the first free display from :91 on; sets xvfb_display.
 start_xvfb() {
-  local n i
+  local n i pid
   for n in $(seq 91 199); do
     if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
       continue
     fi
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$BUILD_DIR/xvfb.log" 2>&1 &
-    xvfb_pid=$!
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$BUILD_DIR/xvfb-$n.log" 2>&1 &
+    pid=$!
     for i in $(seq 100); do
       if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        export DISPLAY=":$n"
+        xvfb_pids+=("$pid")
+        xvfb_display=":$n"
         return 0
       fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
+      kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
     # Lost a race for this display number, or Xvfb failed: try the next one.
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   done
   echo "session: could not start Xvfb" >&2
   return 1
 }
 
-start_xvfb
-echo "session: Xvfb on $DISPLAY"
+lanes=${TAVRIN_LANES:-1}
+rm -rf "$BUILD_DIR/lanes"
+mkdir -p "$BUILD_DIR/lanes"
 
 # The build's own Wine prefix (created on first use). Programs left over from
 # an earlier run in this prefix are ended first: they would still be tied to
 # that run's display.
+start_xvfb
+export DISPLAY=$xvfb_display
+unset CTEST_RESOURCE_GROUP_0_LANES
 . "$ROOT/scripts/wine-env.sh"
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
-wine_ready=1
-# One persistent server for the whole run: a Wine start then takes 0.1 s
-# instead of seconds.
-wineserver -p
-# Start Wine's background services now, with no terminal or pipe attached:
-# they keep the standard error of the process that starts them open, so a
-# first Wine program whose output ctest collects would never seem to end.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+lane_prefixes+=("$WINEPREFIX")
+printf 'DISPLAY=%s\nWINEPREFIX=%s\n' "$DISPLAY" "$WINEPREFIX" >"$BUILD_DIR/lanes/0.env"
 
+# Further lanes: a display each and a copy of the prepared prefix, made
+# afresh whenever the first one is newer.
+for k in $(seq 1 $((lanes - 1))); do
+  start_xvfb
+  prefix="$BUILD_DIR/wineprefix-lane$k"
+  if [ ! -f "$prefix/.tavrin-unmanaged" ] || [ "$WINEPREFIX/.tavrin-unmanaged" -nt "$prefix/.tavrin-unmanaged" ]; then
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+    cp -a "$WINEPREFIX" "$prefix"
+  fi
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
+  lane_prefixes+=("$prefix")
+  printf 'DISPLAY=%s\nWINEPREFIX=%s\n' "$xvfb_display" "$prefix" >"$BUILD_DIR/lanes/$k.env"
+done
+
+{
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
+  for k in $(seq 0 $((lanes - 1))); do
+    [ "$k" -gt 0 ] && printf ', '
+    printf '{"id": "%s", "slots": 1}' "$k"
+  done
+  printf ']}]}\n'
+} >"$BUILD_DIR/lanes.json"
+
+# One persistent server per lane for the whole run: a Wine start then takes
+# 0.1 s instead of seconds. Wine's background services start now, with no
+# terminal or pipe attached: they keep the standard error of the process that
+# starts them open, so a first Wine program whose output ctest collects would
+# never seem to end.
+for k in $(seq 0 $((lanes - 1))); do
+  (
+    . "$BUILD_DIR/lanes/$k.env"
+    export DISPLAY WINEPREFIX
+    wineserver -p
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  )
+  echo "session: lane $k on $(sed -n 's/^DISPLAY=//p' "$BUILD_DIR/lanes/$k.env")"
+done

@@ -15,11 +15,13 @@ export BUILD_DIR="$ROOT/build"
 
 "$ROOT/scripts/build.sh"
 
+# Two lanes, each with its own X display and Wine prefix: ctest runs two test
+# programs at once, one per lane (the tests wait far more than they compute).
+export TAVRIN_LANES=${TAVRIN_LANES:-2}
 . "$ROOT/scripts/session.sh"
 
-# The tests share one desktop and one registry: ctest runs them one by one.
 set +e
-ctest --test-dir build --output-on-failure "$@" </dev/null
+ctest --test-dir build --output-on-failure -j "$TAVRIN_LANES" --resource-spec-file "$BUILD_DIR/lanes.json" "$@" </dev/null
 status=$?
 set -e
 exit "$status"

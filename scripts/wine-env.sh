@@ -3,6 +3,17 @@
 # touched.
 : "${BUILD_DIR:?BUILD_DIR must name the build folder}"
 export WINEPREFIX="$BUILD_DIR/wineprefix"
+# Under `ctest -j` each test gets a lane (CTEST_RESOURCE_GROUP_0_LANES is
+# "id:N,slots:1"): its own X display and its own prefix, started by
+# session.sh, which wrote them into lanes/N.env.
+if [ -n "${CTEST_RESOURCE_GROUP_0_LANES:-}" ]; then
+  lane=${CTEST_RESOURCE_GROUP_0_LANES#id:}
+  lane=${lane%%,*}
+  if [ -f "$BUILD_DIR/lanes/$lane.env" ]; then
+    . "$BUILD_DIR/lanes/$lane.env"
+    export DISPLAY WINEPREFIX
+  fi
+fi
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -20,6 +20,22 @@ BUILD_DIR = Path(os.environ.get("BUILD_DIR") or REPO / "build")
 _HELPERS = BUILD_DIR / "tests" / "helpers"
 
 
+def _take_lane() -> None:
+    """Under `ctest -j` (scripts/test.sh) this test's lane names its own X
+    display and Wine prefix (scripts/session.sh wrote them down): xdotool and
+    every Wine program of the test then use that display and prefix."""
+    lane = os.environ.get("CTEST_RESOURCE_GROUP_0_LANES", "")
+    if not lane.startswith("id:"):
+        return
+    env_file = BUILD_DIR / "lanes" / f"{lane[3:].split(',')[0]}.env"
+    for line in env_file.read_text().splitlines():
+        name, _, value = line.partition("=")
+        os.environ[name] = value
+
+
+_take_lane()
+
+
 def _path(name: str, default: Path) -> Path:
     return Path(os.environ.get(name) or default)
 
