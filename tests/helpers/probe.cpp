@@ -41,7 +41,7 @@ struct Entry {
 };
 
 const Entry kCommands[] = {
-    {"find", cmdFind},         {"list", cmdList},         {"info", cmdInfo},           {"waitgone", cmdWaitGone},
+    {"find", cmdFind},         {"wait", cmdWait},         {"list", cmdList},         {"info", cmdInfo},           {"waitgone", cmdWaitGone},
     {"waitdead", cmdWaitDead}, {"stable", cmdStable},     {"rect", cmdRect},           {"client", cmdClient},
     {"children", cmdChildren}, {"text", cmdText},         {"style", cmdStyle},         {"topmost", cmdTopmost},
     {"pid", cmdPid},           {"foreground", cmdForeground}, {"mapdlg", cmdMapDlg},   {"menu", cmdMenu},

@@ -28,6 +28,7 @@ using Command = int (*)(int argc, char** argv);
 
 // probe_windows.cpp
 int cmdFind(int argc, char** argv);
+int cmdWait(int argc, char** argv);
 int cmdList(int argc, char** argv);
 int cmdInfo(int argc, char** argv);
 int cmdWaitGone(int argc, char** argv);

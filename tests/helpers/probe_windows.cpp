@@ -179,6 +179,23 @@ int cmdFind(int argc, char** argv) {
   return 0;
 }
 
+// wait TITLE TIMEOUT_MS [CLASS]: as find, once such a visible window shows
+// up (exit 1 on time-out). For the scripts that start the bar by hand.
+int cmdWait(int argc, char** argv) {
+  need(argc, 4, "wait TITLE TIMEOUT_MS [CLASS]");
+  const Bytes title = textArg(argv[2]);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(numArg(argv[3]));
+  for (;;) {
+    HWND h = findTitled(title, argc > 4 ? argv[4] : nullptr, false);
+    if (h && IsWindowVisible(h)) {
+      out("%s\n", hwndText(h).c_str());
+      return 0;
+    }
+    if (GetTickCount64() >= deadline) return 1;
+    Sleep(50);
+  }
+}
+
 // list [TITLE]: one line per top-level window (or those with that title):
 //   HWND PID VISIBLE ENABLED CLASS L T R B TITLEHEX
 int cmdList(int argc, char** argv) {
