@@ -137,6 +137,7 @@ private:
     void RelayToToolTip(MSG* pMsg);
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;
+    HWND OpenDialog() const;
 
     bool m_bMenuOpen = false;     // the bar's menu is being shown
     bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu

@@ -3,6 +3,7 @@
 #include "bar/BarDlg.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
@@ -166,6 +167,31 @@ void CBarDlg::RegisterBarHotKey()
     ::RegisterHotKey(m_hWnd, kHotKeyId, modifiers, vk);
 }
 
+// The dialog the user is in while the bar is disabled: the topmost visible,
+// enabled window of this thread other than the bar, its tooltip and a menu
+// (EnumThreadWindows goes from the top of the z-order down).
+HWND CBarDlg::OpenDialog() const
+{
+    struct Search {
+        HWND hBar;
+        HWND hFound;
+    } search{m_hWnd, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            char cls[32] = {};
+            ::GetClassNameA(hWnd, cls, sizeof cls);
+            if (hWnd == s->hBar || !::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd)
+                || std::strcmp(cls, TOOLTIPS_CLASSA) == 0 || std::strcmp(cls, "#32768") == 0)
+                return TRUE;
+            s->hFound = hWnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
 // Reached from the bar's own loop (PreTranslateMessage) and, while a
 // message box or the settings sheet runs its own loop, as a dispatched
 // WM_HOTKEY.
@@ -175,11 +201,7 @@ void CBarDlg::OnHotKey()
     // message box; the bar is disabled meanwhile): bring it forward and
     // nothing more, so that no menu or second sheet opens on top of it.
     if (!IsWindowEnabled()) {
-        HWND hDialog = m_hWnd;
-        for (HWND hNext = ::GetLastActivePopup(hDialog); hNext && hNext != hDialog;
-             hNext = ::GetLastActivePopup(hDialog))
-            hDialog = hNext;
-        ::SetForegroundWindow(hDialog);
+        if (HWND hDialog = OpenDialog()) ::SetForegroundWindow(hDialog);
         return;
     }
     ::SetForegroundWindow(m_hWnd);
