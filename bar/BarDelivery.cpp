@@ -3,7 +3,6 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -110,28 +109,8 @@ bool CBarDlg::ActivateTarget()
 }
 
 namespace {
-// While it lives, any foreground or focus change in one thread of another
-// program wakes this thread's message wait (the callback itself has nothing
-// to do: the waiter looks again).
-class CActivationHook {
-public:
-    CActivationHook(DWORD process, DWORD thread)
-        : m_hHook(::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_OBJECT_FOCUS, nullptr, &OnEvent, process, thread,
-                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {}
-    ~CActivationHook() { if (m_hHook) ::UnhookWinEvent(m_hHook); }
-    CActivationHook(const CActivationHook&) = delete;
-    CActivationHook& operator=(const CActivationHook&) = delete;
-
-private:
-    static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {}
-    HWINEVENTHOOK m_hHook;
-};
-
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
-// A safety net only, should an event not be reported: the wait looks again
-// at least this often.
-constexpr DWORD kActivationRecheckMs = 10;
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -139,30 +118,21 @@ constexpr DWORD kActivationRecheckMs = 10;
 // thrown away, and its own activation would later restore its remembered
 // focus over ours. Wait, briefly, until the thread has an active window and
 // a focus window: true once it has, false when it did not in time.
+//
+// The wait takes no message: under Wine, waiting in a message wait also
+// handles the click's own X focus events, which give the activation back to
+// the bar in the middle of the paste. It looks again every millisecond.
 bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
-    DWORD process = 0;
-    const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, &process);
-    auto isActive = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return ::GetGUIThreadInfo(thread, &info) && info.hwndActive == hTopLevel && info.hwndFocus != nullptr;
-    };
-    if (isActive()) return true;
-
-    CActivationHook hook(process, thread);
+    const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
     const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
     for (;;) {
-        if (isActive()) return true;
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline || !::IsWindow(hTopLevel)) return false;
-        // Sleeps until something reaches this thread: the hook's events
-        // among them, which the peek below delivers. Nothing is taken from
-        // the queue.
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kActivationRecheckMs)),
-                                      QS_ALLINPUT, 0);
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (::GetGUIThreadInfo(thread, &info) && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
+            return true;
+        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return false;
+        ::Sleep(1);
     }
 }
 
