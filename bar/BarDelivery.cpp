@@ -111,6 +111,8 @@ bool CBarDlg::ActivateTarget()
 namespace {
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
+// How long the wait only yields before it sleeps between looks.
+constexpr ULONGLONG kActivationSpinMs = 20;
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -121,18 +123,22 @@ constexpr ULONGLONG kActivationTimeoutMs = 500;
 //
 // The wait takes no message: under Wine, waiting in a message wait also
 // handles the click's own X focus events, which give the activation back to
-// the bar in the middle of the paste. It looks again every millisecond.
+// the bar in the middle of the paste.
 bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
     const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
-    const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
+    const ULONGLONG start = ::GetTickCount64();
+    const ULONGLONG deadline = start + kActivationTimeoutMs;
     for (;;) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (::GetGUIThreadInfo(thread, &info) && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
             return true;
-        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return false;
-        ::Sleep(1);
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline || !::IsWindow(hTopLevel)) return false;
+        // The first few milliseconds only yield: most targets take the
+        // activation within them, and a sleep would round the wait up.
+        ::Sleep(now < start + kActivationSpinMs ? 0 : 1);
     }
 }
 
