@@ -246,9 +246,10 @@ int cmdDropFiles(int argc, char** argv) {
   HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, windowPid(h));
   if (!p) fail("cannot open the process of %s (%lu)", argv[2], GetLastError());
   void* remote = VirtualAllocEx(p, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (!remote || !WriteProcessMemory(p, remote, block.data(), block.size(), nullptr))
-    fail("cannot write into the process of %s (%lu)", argv[2], GetLastError());
-  CloseHandle(p);
+  const bool written = remote && WriteProcessMemory(p, remote, block.data(), block.size(), nullptr);
+  const DWORD error = GetLastError();
+  CloseHandle(p);  // on every path: probe serve lives on after a failed command
+  if (!written) fail("cannot write into the process of %s (%lu)", argv[2], error);
   // Sent, not posted: the command returns once the window has handled the
   // drop (or after 2 s, when a message box it shows holds it up), so that a
   // look at the clipboard never races the window for it.
