@@ -5,13 +5,25 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr char kDefaultCustomPage[] = "1011,1012,0,1001,1004,1005,1007,1013,1014";
+// The custom page of a first start: ←, →, no 的, then 氏 姓 名 1 2 3.
+constexpr int kDefaultCustomPage[] = {IDC_PREV,       IDC_NEXT,      0,           IDC_FULLNAME, IDC_FAMILYNAME,
+                                      IDC_GIVENNAME, IDC_STRING1, IDC_STRING2, IDC_STRING3};
+constexpr int kDefaultCustomCount = static_cast<int>(sizeof kDefaultCustomPage / sizeof kDefaultCustomPage[0]);
 constexpr const char* kKanjiNumerals[kAppStartCount] = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
 
 CString Numbered(LPCSTR format, int n)
 {
     CString text;
     text.Format(format, n);
+    return text;
+}
+
+// "1011,1012,0,1001": the custom page's ids as the settings keep them; the
+// first id is always written.
+CString IdList(const int* ids, int count)
+{
+    CString text = Numbered("%d", ids[0]);
+    for (int i = 1; i < count && i < kPageSlots; ++i) text += Numbered(",%d", ids[i]);
     return text;
 }
 }  // namespace
@@ -108,10 +120,10 @@ void CBarApp::SaveAppStart(const AppStartEntry (&entries)[kAppStartCount])
 void CBarApp::LoadCustomPage(PageRow& row)
 {
     CGetComma list;
-    list.SetString(GetProfileString("CustomPage", "Data1", kDefaultCustomPage));
+    list.SetString(GetProfileString("CustomPage", "Data1", IdList(kDefaultCustomPage, kDefaultCustomCount)));
     // The row has room for 15 ids; a hand-edited count beyond that (or below
     // zero) is held to the room there is.
-    int count = static_cast<int>(GetProfileInt("CustomPage", "Num1", 9));
+    int count = static_cast<int>(GetProfileInt("CustomPage", "Num1", kDefaultCustomCount));
     if (count > kPageSlots) count = kPageSlots;
     if (count < 0) count = 0;
     row.nCount = count;
@@ -119,21 +131,14 @@ void CBarApp::LoadCustomPage(PageRow& row)
     for (int i = count; i < kPageSlots; ++i)
         if (i >= kFirstOwnSlot) row.nID[i] = 0;
     // ← and → are fixed in every row.
-    row.nID[0] = 1011;
-    row.nID[1] = 1012;
+    row.nID[0] = IDC_PREV;
+    row.nID[1] = IDC_NEXT;
 }
 
 void CBarApp::SaveCustomPage(PageRow row)
 {
-    CString text;
-    text.Format("%d", row.nID[0]);
-    for (int i = 1; i < row.nCount && i < kPageSlots; ++i) {
-        CString field;
-        field.Format(",%d", row.nID[i]);
-        text += field;
-    }
     WriteProfileInt("CustomPage", "Num1", row.nCount);
-    WriteProfileString("CustomPage", "Data1", text);
+    WriteProfileString("CustomPage", "Data1", IdList(row.nID, row.nCount));
 }
 
 void CBarApp::LoadHotKey(HotKeyData& data)

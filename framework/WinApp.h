@@ -9,7 +9,10 @@
 #include "framework/String.h"
 #include "framework/Wnd.h"
 
-constexpr UINT ID_APP_EXIT = 57665;  // 0xE141
+// A macro, as resource scripts (the menu's Exit item) use it too.
+#ifndef ID_APP_EXIT
+#define ID_APP_EXIT 57665  // 0xE141
+#endif
 constexpr UINT ID_HELP = 57670;      // 0xE146
 
 class CWinApp : public CCmdTarget {

@@ -14,7 +14,9 @@
 // Menu commands.
 #define ID_SETTINGS    32771
 #define ID_APP_ABOUT   32772
-// Exit is the framework's ID_APP_EXIT (57665).
+#ifndef ID_APP_EXIT
+#define ID_APP_EXIT    57665  // the framework's exit command (0xE141)
+#endif
 
 // Controls of the bar.
 #define IDC_TARGETTITLE 1000
@@ -40,6 +42,14 @@
 #define IDC_STRING10    1021
 #define IDC_ZIP         1022
 #define IDC_LAUNCH1     1023
+#define IDC_LAUNCH2     1024
+#define IDC_LAUNCH3     1025
+#define IDC_LAUNCH4     1026
+#define IDC_LAUNCH5     1027
+#define IDC_LAUNCH6     1028
+#define IDC_LAUNCH7     1029
+#define IDC_LAUNCH8     1030
+#define IDC_LAUNCH9     1031
 #define IDC_LAUNCH10    1032
 
 #ifndef IDC_STATIC

@@ -3,23 +3,17 @@
 #include "resources/resource.h"
 
 namespace {
-// The bar button behind list items 0 to 27; item 28 is the title-strip
-// button 的, kept apart because it has its own slot in the row.
-constexpr int kItemIds[] = {
-    IDC_FULLNAME, IDC_FAMILYNAME, IDC_GIVENNAME, IDC_ZIP, IDC_ADDRESS, IDC_PHONE, IDC_MAIL, IDC_HOMEPAGE,
-    IDC_STRING1, IDC_STRING2, IDC_STRING3, IDC_STRING4, IDC_STRING5,
-    IDC_STRING6, IDC_STRING7, IDC_STRING8, IDC_STRING9, IDC_STRING10,
-    IDC_LAUNCH1, IDC_LAUNCH1 + 1, IDC_LAUNCH1 + 2, IDC_LAUNCH1 + 3, IDC_LAUNCH1 + 4,
-    IDC_LAUNCH1 + 5, IDC_LAUNCH1 + 6, IDC_LAUNCH1 + 7, IDC_LAUNCH1 + 8, IDC_LAUNCH10,
-};
-constexpr int kChoiceCount = static_cast<int>(sizeof kItemIds / sizeof kItemIds[0]);
+// List items 0 to 27 are the bar's page buttons (kPageButtonIds); item 28
+// is the title-strip button 的, kept apart because it has its own slot in the
+// row.
+constexpr int kChoiceCount = static_cast<int>(sizeof kPageButtonIds / sizeof kPageButtonIds[0]);
 constexpr int kTitleItem = kChoiceCount;
 constexpr int kMaxChoices = kPageSlots - kFirstOwnSlot;
 
 int ItemOfId(int id)
 {
     for (int i = 0; i < kChoiceCount; ++i)
-        if (kItemIds[i] == id) return i;
+        if (kPageButtonIds[i] == id) return i;
     return id == IDC_TARGET ? kTitleItem : -1;
 }
 }  // namespace
@@ -73,7 +67,7 @@ void CCustomPageDlg::OnOK()
     row.nID[1] = IDC_NEXT;
     int slot = kFirstOwnSlot;
     for (int i = 0; i < kChoiceCount; ++i)
-        if (m_checkList.GetCheck(i) == 1) row.nID[slot++] = kItemIds[i];
+        if (m_checkList.GetCheck(i) == 1) row.nID[slot++] = kPageButtonIds[i];
     row.nID[2] = m_checkList.GetCheck(kTitleItem) == 1 ? IDC_TARGET : 0;
     row.nCount = slot;
     CPropertyPage::OnOK();
