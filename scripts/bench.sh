@@ -12,7 +12,7 @@ export BUILD_DIR="$ROOT/build"
 export PYTHONDONTWRITEBYTECODE=1
 # The programs the figures need, where the tests find them too.
 export WINE_RUN="$BUILD_DIR/wine-run.sh" TAVRIN_EXE="$BUILD_DIR/TAVRIN.EXE"
-for helper in probe target winctl cliptool floor; do
+for helper in probe target cliptool floor; do
   export "$(echo "$helper" | tr a-z A-Z)_EXE=$BUILD_DIR/tests/helpers/$helper.exe"
 done
 python3 tests/bench/bench_startup.py </dev/null

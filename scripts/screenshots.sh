@@ -26,10 +26,8 @@ mkdir -p "$BUILD_DIR" "$OUT"
 echo "screenshots: Xvfb on $DISPLAY, prefix $WINEPREFIX"
 
 WM_COMMAND=0x0111
-ID_SETTINGS=32771
-ID_APP_ABOUT=32772
-IDC_PREV=1011
-IDC_NEXT=1012
+# ID_SETTINGS, ID_APP_ABOUT, IDC_PREV, IDC_NEXT, ...: resource.h's ids, as the build wrote them for the tests.
+eval "$(sed -n 's/^\([A-Za-z_0-9]*\) = \(-\{0,1\}[0-9]*\)$/\1=\2/p' "$ROOT/build/tests/e2e/tavrin_product.py")"
 PSM_SETCURSEL=$((0x400 + 101))
 PSM_PRESSBUTTON=$((0x400 + 113))
 PSBTN_CANCEL=5

@@ -4,32 +4,20 @@ fixed pixel numbers scaled by DPI / 96, every caption fitting its button, the
 docking offsets scaled, and the relayout on WM_DPICHANGED. At 96 DPI all of
 it is today's pixels. Screenshots: build/screenshots/dpi-*.png."""
 
-import os
 import subprocess
-from pathlib import Path
 
 from tavrin_harness import (
-    CUSTOM_DEFAULT, NEXT, PAGE_BUTTONS, PAGE_X, PREV, STRIP, TARGET, TAVRIN_EXE, WINE_RUN, Bar, BarState,
-    TavrinTestCase, main, preset, screenshot, wait_for, window_rect,
+    NEXT, PROBE_EXE, STRIP, TARGET, WINE_RUN, Bar, BarState, TavrinTestCase, Template, kDockBottomLeftX,
+    kDockBottomRightX, kDockTopLeftX, kDockTopRightX, main, preset, scaled, screenshot, top_left, wait_for,
+    window_rect,
 )
 
-DPIPROBE_EXE = Path(os.environ["DPIPROBE_EXE"])  # from CMake, as every helper's path
 DPIS = (96, 120, 144, 192)
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a process's start
-
-# The bar's own pixel numbers at 96 DPI.
-STRIP_HEIGHT, TARGET_GAP, NEXT_GAP, RIGHT_MARGIN, BOTTOM_MARGIN = 16, 5, 6, 7, 2
-DOCK = {0: 23, 1: 69, 2: 8, 3: 11}
-FIXED_X = {PREV: 1, NEXT: 151, TARGET: 135}
-CUSTOM_PREV_X, CUSTOM_START_X = 1, 17
+DOCK = {0: kDockTopLeftX, 1: kDockTopRightX, 2: kDockBottomLeftX, 3: kDockBottomRightX}
 # A caption must leave at least this much of its button on each side (at 96
 # DPI "HP" leaves 1.5 pixels, as it always has).
 BUTTON_EDGE = 1
-
-
-def scaled(px: int, dpi: int) -> int:
-    """MulDiv(px, dpi, 96): the nearest pixel, halves up."""
-    return (px * dpi + 48) // 96
 
 
 def wine(*args: object, check: bool = True) -> str:
@@ -41,7 +29,8 @@ def wine(*args: object, check: bool = True) -> str:
 
 
 def dpiprobe(*args: object) -> list[str]:
-    return wine(DPIPROBE_EXE, *args).splitlines()
+    """A probe of its own: it reads the DPI the prefix has now."""
+    return wine(PROBE_EXE, *args).splitlines()
 
 
 def log_pixels() -> str:
@@ -57,29 +46,6 @@ def set_log_pixels(value: str) -> None:
         wine("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")
     else:
         wine("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f", check=False)
-
-
-def top_left(r) -> tuple[int, int]:
-    return r.left, r.top
-
-
-class Template:
-    """The bar's template as a per-monitor aware copy maps it at this DPI."""
-
-    def __init__(self, bar: str) -> None:
-        xs = sorted({*FIXED_X.values(), CUSTOM_PREV_X, CUSTOM_START_X, *(x for p in PAGE_X.values() for x in p)})
-        self.map: dict[int, int] = {}
-        self.size: dict[int, tuple[int, int]] = {}
-        self.fit: dict[int, tuple[int, int, int, int]] = {}
-        for line in dpiprobe("template", TAVRIN_EXE, bar, *xs):
-            kind, *v = line.split()
-            values = list(map(int, v))
-            if kind == "map":
-                self.map[values[0]] = values[1]
-            elif kind == "size":
-                self.size[values[0]] = (values[1], values[2])
-            elif kind == "fit":
-                self.fit[values[0]] = tuple(values[1:])  # type: ignore[assignment]
 
 
 class DpiTest(TavrinTestCase):
@@ -100,44 +66,8 @@ class DpiTest(TavrinTestCase):
         preset({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
         return self.start_bar()
 
-    def expected(self, s: BarState, t: Template, page: int, strip: bool, dpi: int) -> dict[str, object]:
-        y = scaled(STRIP_HEIGHT, dpi) if strip else 0
-        exp: dict[str, object] = {}
-        if page == 3:
-            own, shown = CUSTOM_DEFAULT, CUSTOM_DEFAULT + [PREV, NEXT]
-            exp[f"x {PREV}"] = t.map[CUSTOM_PREV_X]
-            x = t.map[CUSTOM_START_X]
-            for i in own:
-                exp[f"x {i}"] = x
-                x += t.size[i][0]
-            exp[f"x {NEXT}"] = x + scaled(NEXT_GAP, dpi)
-        else:
-            shown = PAGE_BUTTONS[page] + [PREV, NEXT, TARGET]
-            for i, x in [*FIXED_X.items(), *zip(PAGE_BUTTONS[page], PAGE_X[page])]:
-                exp[f"x {i}"] = t.map[x]
-        for i in shown:
-            exp[f"y {i}"] = y
-            exp[f"size {i}"] = t.size[i]
-            exp[f"visible {i}"] = True
-        exp[f"visible {STRIP}"] = strip
-        exp["bar width"] = s.child(NEXT).client.right + scaled(RIGHT_MARGIN, dpi)
-        exp["bar height"] = s.child(PREV).screen.bottom - s.rect.top + scaled(BOTTOM_MARGIN, dpi)
-        return exp
-
-    @staticmethod
-    def actual(s: BarState, exp: dict[str, object]) -> dict[str, object]:
-        act: dict[str, object] = {"bar width": s.rect.width, "bar height": s.rect.height}
-        for key in exp:
-            what, _, ident = key.partition(" ")
-            if what in ("x", "y", "size", "visible"):
-                c = s.child(int(ident))
-                act[key] = {"x": c.client.left, "y": c.client.top, "visible": c.visible,
-                            "size": (c.screen.width, c.screen.height)}[what]
-        return act
-
     def check_page(self, s: BarState, t: Template, page: int, strip: bool, dpi: int) -> None:
-        exp = self.expected(s, t, page, strip, dpi)
-        self.assertEqual(self.actual(s, exp), exp, f"page {page} at {dpi} DPI, strip {strip}")
+        self.assertLayout(s, page, strip, dpi=dpi, t=t)
         # Nothing is cut off: every control lies inside the bar's window (at
         # 96 DPI the frame has always covered the row's lowest pixel), and
         # every caption, centred in its button, inside the client area and

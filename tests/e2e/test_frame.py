@@ -11,8 +11,9 @@ import time
 from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, ERROR_HOTKEY_ALREADY_REGISTERED, HOLD, MOD_CONTROL, MOD_SHIFT, NEXT, PARK, PREV, STRIP, TARGET,
-    VK_W, Bar, BarTestCase, MenuTestCase, WinCtlWindow, bar_pid, bare_spot, children, click, client_rect,
+    ADDRESS, CHANGE_TIMEOUT, ERROR_HOTKEY_ALREADY_REGISTERED, FAMILY_NAME, FULL_NAME, GIVEN_NAME, HOLD, HOMEPAGE,
+    LAUNCH, MAIL, MOD_CONTROL, MOD_SHIFT, NEXT, PARK, PHONE, PREV, STRIP, TARGET, USER_STRINGS, VK_W, ZIP, Bar,
+    BarTestCase, HolderWindow, MenuTestCase, bar_pid, bare_spot, children, click, client_rect,
     close_dialog, drag, dword, find_window, focus_of, foreground, main, mouse_move, preset, probe, reg_get,
     screen_pixel, screenshot, sz, top_left, top_windows, visible_menus, wait_for, window_exists, window_rect,
     window_text, xdotool,
@@ -47,7 +48,8 @@ class Dragging(MenuTestCase):
     def test_drag_by_the_bare_surface_moves_the_bar_and_exit_saves_the_position(self):
         bar = self.start_bar()
         before = top_left(window_rect(bar.hwnd))
-        drag(bare_spot(bar.state()), (160, 90))
+        start = bare_spot(bar.state())
+        drag(start, (start[0] + 160, start[1] + 90))
         after = (before[0] + 160, before[1] + 90)
         self.wait_bar_at(bar, after, limit=None)
         bar.settle()
@@ -60,7 +62,8 @@ class Dragging(MenuTestCase):
         before = top_left(window_rect(bar.hwnd))
         strip = bar.state().child(STRIP)
         self.assertTrue(strip.visible)
-        drag(strip.screen.center, (230, 310))
+        x, y = strip.screen.center
+        drag((x, y), (x + 230, y + 310))
         after = (before[0] + 230, before[1] + 310)
         self.wait_bar_at(bar, after, limit=None)
         bar.settle()
@@ -146,11 +149,9 @@ class ContextMenu(MenuTestCase):
 # ----------------------------------------------------------------- captions and tooltips
 
 
-USER_STRING_IDS = [1007] + list(range(1013, 1022))
-LAUNCH_IDS = list(range(1023, 1033))
 KANJI_NUMERALS = ["一", "二", "三", "四", "五", "六", "七", "八", "九", "十"]
-PERSONAL_CAPTIONS = {1001: "氏", 1004: "姓", 1005: "名", 1022: "〒", 1008: "住", 1009: "電", 1002: "E-Mail",
-                     1003: "HP"}
+PERSONAL_CAPTIONS = {FULL_NAME: "氏", FAMILY_NAME: "姓", GIVEN_NAME: "名", ZIP: "〒", ADDRESS: "住", PHONE: "電",
+                     MAIL: "E-Mail", HOMEPAGE: "HP"}
 
 
 class Captions(BarTestCase):
@@ -159,8 +160,8 @@ class Captions(BarTestCase):
 
     def test_first_start_shows_the_default_captions(self):
         got = self.captions(self.start_bar())
-        self.assertEqual([got[i] for i in USER_STRING_IDS], [str(n) for n in range(1, 11)])
-        self.assertEqual([got[i] for i in LAUNCH_IDS], KANJI_NUMERALS)
+        self.assertEqual([got[i] for i in USER_STRINGS], [str(n) for n in range(1, 11)])
+        self.assertEqual([got[i] for i in LAUNCH], KANJI_NUMERALS)
         self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
 
     def test_stored_titles_replace_the_captions(self):
@@ -172,8 +173,8 @@ class Captions(BarTestCase):
         got = self.captions(self.start_bar())
         want_strings = ["あ", "2", "3", "4", "", "6", "7", "8", "9", "Ten"]
         want_launch = ["ワ", "二", "", "四", "五", "六", "七", "八", "九", "メモ帳"]
-        self.assertEqual([got[i] for i in USER_STRING_IDS], want_strings)
-        self.assertEqual([got[i] for i in LAUNCH_IDS], want_launch)
+        self.assertEqual([got[i] for i in USER_STRINGS], want_strings)
+        self.assertEqual([got[i] for i in LAUNCH], want_launch)
         # The personal data buttons keep the captions of the template.
         self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
 
@@ -208,8 +209,8 @@ class Tooltips(BarTestCase):
 
     def test_personal_data_buttons_and_target_button(self):
         bar = self.start_bar()
-        for control_id, text in ((1001, "氏名"), (1004, "姓"), (1005, "名"), (1022, "郵便番号"), (1008, "住所"),
-                                 (1009, "電話番号"), (1002, "Mail Address"), (1003, "HomePage"),
+        for control_id, text in ((FULL_NAME, "氏名"), (FAMILY_NAME, "姓"), (GIVEN_NAME, "名"), (ZIP, "郵便番号"),
+                                 (ADDRESS, "住所"), (PHONE, "電話番号"), (MAIL, "Mail Address"), (HOMEPAGE, "HomePage"),
                                  (TARGET, "Target表示/非表示")):
             with self.subTest(control=control_id):
                 self.assertTip(bar, control_id, text)
@@ -217,24 +218,24 @@ class Tooltips(BarTestCase):
     def test_user_string_1_on_a_first_start(self):
         preset({"Setting": {"PageNo": 2}})
         bar = self.start_bar()
-        self.assertTip(bar, 1007, "文字1")
-        self.assertTip(bar, 1021, "文字10")
+        self.assertTip(bar, USER_STRINGS[0], "文字1")
+        self.assertTip(bar, USER_STRINGS[9], "文字10")
 
     def test_launch_entries_on_a_first_start(self):
         preset({"Setting": {"PageNo": 4}})
         bar = self.start_bar()
-        self.assertTip(bar, 1023, "起動1")
-        self.assertTip(bar, 1032, "起動10")
+        self.assertTip(bar, LAUNCH[0], "起動1")
+        self.assertTip(bar, LAUNCH[9], "起動10")
 
     def test_stored_tip_texts(self):
         preset({"UserString": {"Tip4": "ヒント四"}, "AppStart": {"Tip2": "メモ帳を開く"}, "Setting": {"PageNo": 2}})
         bar = self.start_bar()
-        self.assertTip(bar, 1015, "ヒント四")
+        self.assertTip(bar, USER_STRINGS[3], "ヒント四")
         bar.click(NEXT)
         bar.wait_page(3)
         bar.click(NEXT)
         bar.wait_page(4)
-        self.assertTip(bar, 1024, "メモ帳を開く")
+        self.assertTip(bar, LAUNCH[1], "メモ帳を開く")
 
     def test_empty_tip_shows_no_text(self):
         preset({"UserString": {"Tip3": "", "Tip4": "ヒント四"}, "Setting": {"PageNo": 2}})
@@ -242,13 +243,13 @@ class Tooltips(BarTestCase):
         pid = bar_pid(bar)
         mouse_move(*PARK)
         wait_for(lambda: not self.shown_tips(pid), CHANGE_TIMEOUT, 0.1, "tooltips to hide")
-        mouse_move(*bar.state().child(1014).screen.center)
+        mouse_move(*bar.state().child(USER_STRINGS[2]).screen.center)
         deadline = time.monotonic() + HOLD
         while time.monotonic() < deadline:
             self.assertEqual([t for t in self.shown_tips(pid) if t], [], "a tooltip with text shows over 3")
             time.sleep(0.1)
         # The tooltips work: the neighbour shows its own.
-        self.assertTip(bar, 1015, "ヒント四")
+        self.assertTip(bar, USER_STRINGS[3], "ヒント四")
 
     def test_bar_surface(self):
         bar = self.start_bar()
@@ -268,9 +269,9 @@ class HotKey(MenuTestCase):
         self.wait_strip(bar, "Alpha window")
         return bar, alpha.hwnd
 
-    def holder(self, mods: int, vk: int) -> tuple[WinCtlWindow, str]:
+    def holder(self, mods: int, vk: int) -> tuple[HolderWindow, str]:
         """Another program that registers the combination; returns it and its answer."""
-        h = self.winctl_window("hotkey", mods, vk)
+        h = self.holder_window("hotkey", mods, vk)
         return h, h.proc.readline()
 
     def test_default_ctrl_shift_w_brings_the_bar_forward_and_opens_the_menu_below_it(self):

@@ -5,17 +5,14 @@ damaged settings."""
 import time
 
 from tavrin_harness import (
-    ALL_PAGE_BUTTONS, CANCEL_BUTTON, CHANGE_TIMEOUT, CUSTOM_DEFAULT, EXIT_TIMEOUT, NEXT, OK_BUTTON, PAGE_BUTTONS,
-    PREV, STRIP, STRIP_HEIGHT, TARGET, TavrinTestCase, dlu_x, is_topmost, main, preset, reg_get, screenshot,
-    top_windows, wait_for, window_text,
+    ALL_PAGE_BUTTONS, CANCEL_BUTTON, CHANGE_TIMEOUT, CUSTOM_DEFAULT, CUSTOM_PREV_X, CUSTOM_START_X, EXIT_TIMEOUT,
+    FAMILY_NAME, FULL_NAME, GIVEN_NAME, NEXT, OK_BUTTON, PAGE_BUTTONS,
+    PREV, STRIP, TARGET, USER_STRINGS, TavrinTestCase, is_topmost, kNextGap, kStripHeight, main, preset,
+    reg_get, screenshot, top_left, top_windows, wait_for, window_text,
 )
 
 DEFAULT_POSITION = (100, 100)
 ROW_CONTROLS = ALL_PAGE_BUTTONS | {PREV, NEXT, TARGET}  # what the page layout moves
-
-
-def top_left(state):
-    return state.rect.left, state.rect.top
 
 
 class FirstStart(TavrinTestCase):
@@ -173,9 +170,9 @@ class TitleStrip(TavrinTestCase):
         self.assertEqual(hidden.shown_page_buttons(), shown.shown_page_buttons(), "buttons were shown or hidden")
         for c in shown.controls:
             if c.visible and c.id in ROW_CONTROLS:
-                self.assertEqual(hidden.child(c.id).client.top, c.client.top - STRIP_HEIGHT, f"control {c.id}")
+                self.assertEqual(hidden.child(c.id).client.top, c.client.top - kStripHeight, f"control {c.id}")
                 self.assertEqual(hidden.child(c.id).client.left, c.client.left, f"control {c.id}")
-        self.assertEqual(hidden.rect.height, shown.rect.height - STRIP_HEIGHT)
+        self.assertEqual(hidden.rect.height, shown.rect.height - kStripHeight)
         self.assertEqual(hidden.rect.width, shown.rect.width)
         self.assertEqual(top_left(hidden), top_left(shown))
         self.assertLayout(hidden, 1, strip=False)
@@ -197,12 +194,13 @@ class CustomPage(TavrinTestCase):
         s = bar.state()
         self.assertEqual(s.shown_page_buttons(), CUSTOM_DEFAULT)
         self.assertFalse(s.visible(TARGET), "的 shows on the default custom page")
-        self.assertEqual(s.child(PREV).client.left, dlu_x(bar.hwnd, 1)[0])
-        x = dlu_x(bar.hwnd, 17)[0]
+        t = self.template(bar.hwnd)
+        self.assertEqual(s.child(PREV).client.left, t.map[CUSTOM_PREV_X])
+        x = t.map[CUSTOM_START_X]
         for i in CUSTOM_DEFAULT:
             self.assertEqual(s.child(i).client.left, x, f"button {i} is not packed")
             x = s.child(i).client.right
-        self.assertEqual(s.child(NEXT).client.left, x + 6)
+        self.assertEqual(s.child(NEXT).client.left, x + kNextGap)
         self.assertLayout(s, 3)
 
 
@@ -232,8 +230,7 @@ class DamagedSettings(TavrinTestCase):
         self.assertGreaterEqual(s.child(NEXT).client.left, right_of_others, "→ is not last in the row")
 
     def test_num1_20_shows_at_most_the_available_ids(self):
-        fields = [1011, 1012, 0, 1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003, 1007, 1013, 1014, 1015, 1016,
-                  1017, 1018, 1019, 1020]
+        fields = [PREV, NEXT, 0, *PAGE_BUTTONS[1], *USER_STRINGS[:9]]
         self.assertEqual(len(fields), 20)
         _, s = self.start_with({"Setting": {"PageNo": 3},
                                 "CustomPage": {"Num1": 20, "Data1": ",".join(map(str, fields))}})
@@ -244,10 +241,10 @@ class DamagedSettings(TavrinTestCase):
         self.assert_custom_row_sane(s, CUSTOM_DEFAULT)
 
     def test_unknown_id_is_skipped_and_the_rest_packed(self):
-        bar, s = self.start_with({"Setting": {"PageNo": 3},
-                                  "CustomPage": {"Num1": 7, "Data1": "1011,1012,0,1001,9999,1004,1005"}})
-        self.assertEqual(s.shown_page_buttons(), [1001, 1004, 1005])
-        self.assertLayout(s, 3, custom=[1001, 1004, 1005])
+        data = f"{PREV},{NEXT},0,{FULL_NAME},9999,{FAMILY_NAME},{GIVEN_NAME}"
+        bar, s = self.start_with({"Setting": {"PageNo": 3}, "CustomPage": {"Num1": 7, "Data1": data}})
+        self.assertEqual(s.shown_page_buttons(), [FULL_NAME, FAMILY_NAME, GIVEN_NAME])
+        self.assertLayout(s, 3, custom=[FULL_NAME, FAMILY_NAME, GIVEN_NAME])
 
     def test_pos_9_never_moves_the_bar(self):
         bar, s = self.start_with({"Setting": {"Option": 5, "Pos": 9, "Position": "300,200"}})

@@ -15,19 +15,20 @@ import time
 from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, HOLD, NEXT, TICK, Bar, BarTestCase, bar_pid, bare_spot, children, click, close_dialog, drag,
+    CHANGE_TIMEOUT, HOLD, NEXT, TICK, USER_STRINGS, Bar, BarTestCase, bar_pid, bare_spot, children, click, close_dialog, drag,
     foreground, is_iconic, is_topmost, main, move_window, preset, probe, screenshot, set_window_text, top_left,
-    top_windows, wait_for, window_exists, window_rect, z_places,
+    top_windows, wait_for, window_exists, window_rect, z_places, kDockBottomLeftX, kDockBottomRightX, kDockTopLeftX,
+    kDockTopRightX,
 )
 
 SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
 
 # The corners: the bar's top-left corner for target rectangle t and bar size (w, h).
 CORNERS = {
-    0: lambda t, w, h: (t.left + 23, t.top),
-    1: lambda t, w, h: (t.right - w - 69, t.top),
-    2: lambda t, w, h: (t.left + 8, t.bottom - h),
-    3: lambda t, w, h: (t.right - w - 11, t.bottom - h),
+    0: lambda t, w, h: (t.left + kDockTopLeftX, t.top),
+    1: lambda t, w, h: (t.right - w - kDockTopRightX, t.top),
+    2: lambda t, w, h: (t.left + kDockBottomLeftX, t.bottom - h),
+    3: lambda t, w, h: (t.right - w - kDockBottomRightX, t.bottom - h),
 }
 
 
@@ -109,7 +110,7 @@ class Tracking(BarTestCase):
         self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
         self.wait_strip(bar, "Alpha window")
 
-        bar.click(1007)  # user string 1, which holds no text
+        bar.click(USER_STRINGS[0])  # which holds no text
 
         def message_box() -> Optional[str]:
             for w in top_windows("TAVRIN"):
@@ -149,8 +150,8 @@ class AutoFollow(BarTestCase):
         bar = self.start_following(0)
         target = self.foreign_window("Docking target", rect=(100, 50, 400, 300))
         self.assertEqual(top_left(window_rect(target.hwnd)), (100, 50))
-        self.wait_bar_at(bar, (123, 50))
-        self.hold_bar_at(bar, (123, 50), during="while the target stood still")
+        self.wait_bar_at(bar, (100 + kDockTopLeftX, 50))
+        self.hold_bar_at(bar, (100 + kDockTopLeftX, 50), during="while the target stood still")
 
     def test_each_corner(self):
         for corner in range(4):
@@ -182,7 +183,7 @@ class AutoFollow(BarTestCase):
         self.wait_bar_at(bar, self.docked_at(bar, target.hwnd, 0))
         for x, y in ((420, 180), (200, 400), (-100, 300)):
             move_window(target.hwnd, x, y, 520, 320)
-            self.wait_bar_at(bar, (x + 23, y))
+            self.wait_bar_at(bar, (x + kDockTopLeftX, y))
 
     def test_moving_the_target_at_corner_3(self):
         bar = self.start_following(3)
@@ -225,7 +226,7 @@ class AutoFollow(BarTestCase):
             time.sleep(0.1)
         # The check can see a placement: moving the target places the bar again.
         move_window(target.hwnd, 320, 250, 520, 320)
-        self.wait_bar_at(bar, (343, 250))
+        self.wait_bar_at(bar, (320 + kDockTopLeftX, 250))
         wait_for(lambda: (lambda c, b: b < c)(*z_places(cover.hwnd, bar.hwnd)), CHANGE_TIMEOUT, 0.1,
                  "the placed bar to come in front of the cover window")
 
@@ -255,7 +256,8 @@ class AutoFollow(BarTestCase):
         bar.settle()
         # The next tick may bring the bar back at once: look during the drag.
         seen: set[tuple[int, int]] = set()
-        drag(bare_spot(bar.state()), (150, 300), watch=lambda: seen.add(top_left(window_rect(bar.hwnd))))
+        x, y = bare_spot(bar.state())
+        drag((x, y), (x + 150, y + 300), watch=lambda: seen.add(top_left(window_rect(bar.hwnd))))
         self.assertTrue(seen - {where}, "the drag did not move the bar")
         self.wait_bar_at(bar, where)
 
@@ -267,7 +269,7 @@ class KeptOnTop(BarTestCase):
         preset({"Setting": {"Option": option, "Pos": 0}})
         bar = self.start_bar()
         self.foreign_window("Docking target", rect=self.TARGET_RECT)
-        self.wait_bar_at(bar, (323, 250))
+        self.wait_bar_at(bar, (300 + kDockTopLeftX, 250))
         bar.settle()
         return bar
 

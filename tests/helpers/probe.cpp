@@ -18,7 +18,8 @@
 //   and blanks survive the trip unchanged.
 //
 // Commands by area: probe_windows.cpp (looking), probe_actions.cpp (driving
-// windows, keys, clipboard), probe_registry.cpp (the bar's settings).
+// windows, keys, clipboard), probe_registry.cpp (the bar's settings),
+// probe_dpi.cpp (the bar's scaling).
 #include <windows.h>
 
 #include <fcntl.h>
@@ -44,12 +45,14 @@ const Entry kCommands[] = {
     {"find", cmdFind},         {"wait", cmdWait},         {"list", cmdList},         {"info", cmdInfo},           {"waitgone", cmdWaitGone},
     {"waitdead", cmdWaitDead}, {"stable", cmdStable},     {"rect", cmdRect},           {"client", cmdClient},
     {"children", cmdChildren}, {"text", cmdText},         {"style", cmdStyle},         {"topmost", cmdTopmost},
-    {"pid", cmdPid},           {"foreground", cmdForeground}, {"mapdlg", cmdMapDlg},   {"menu", cmdMenu},
+    {"pid", cmdPid},           {"foreground", cmdForeground}, {"menu", cmdMenu},
     {"settext", cmdSetText},   {"kill", cmdKill},         {"setfg", cmdSetForeground}, {"post", cmdPost},
     {"send", cmdSend},         {"keys", cmdKeys},         {"clipget", cmdClipGet},     {"clipset", cmdClipSet},
     {"dropfiles", cmdDropFiles}, {"mkwindow", cmdMkWindow}, {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz},
-    {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw}, {"regget", cmdRegGet},     {"regdel", cmdRegDel},
-    {"regdump", cmdRegDump},
+    {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw}, {"regget", cmdRegGet},
+    {"dpi", cmdDpi},           {"awareness", cmdAwareness}, {"template", cmdTemplate},
+    {"dpichanged", cmdDpiChanged}, {"iconic", cmdIconic}, {"focus", cmdFocus},     {"zorder", cmdZOrder},
+    {"move", cmdMove},         {"holdtopmost", cmdHoldTopmost}, {"holdhotkey", cmdHoldHotKey},
 };
 
 int runCommand(int argc, char** argv) {
@@ -61,7 +64,7 @@ int runCommand(int argc, char** argv) {
 // probe serve: one command per line on stdin, its arguments separated by
 // tabs; after each, its output and the line "\x1e STATUS". Saves the tests a
 // Wine start per look (about a tenth of a second each). Commands that need a
-// process of their own (mkwindow) are refused.
+// process of their own (mkwindow, hold*) are refused.
 int serve() {
   helpers::serving = true;
   std::string line;
@@ -84,7 +87,8 @@ int serve() {
     argv.push_back(nullptr);
     int status;
     try {
-      if (words[1] == "mkwindow") helpers::fail("mkwindow needs a process of its own");
+      if (words[1] == "mkwindow" || words[1].rfind("hold", 0) == 0)
+        helpers::fail("%s needs a process of its own", words[1].c_str());
       status = runCommand(static_cast<int>(words.size()), argv.data());
     } catch (const helpers::CommandEnd& e) {
       status = e.status;
@@ -99,6 +103,7 @@ int serve() {
 
 int main(int argc, char** argv) {
   helpers::programName = "probe";
+  becomePerMonitorAware();
   // Plain "\n" line ends on the pipe to the tests.
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {

@@ -42,8 +42,10 @@ int cmdStyle(int argc, char** argv);
 int cmdTopmost(int argc, char** argv);
 int cmdPid(int argc, char** argv);
 int cmdForeground(int argc, char** argv);
-int cmdMapDlg(int argc, char** argv);
 int cmdMenu(int argc, char** argv);
+int cmdIconic(int argc, char** argv);
+int cmdFocus(int argc, char** argv);
+int cmdZOrder(int argc, char** argv);
 
 // probe_actions.cpp
 int cmdSetText(int argc, char** argv);
@@ -55,7 +57,17 @@ int cmdKeys(int argc, char** argv);
 int cmdClipGet(int argc, char** argv);
 int cmdClipSet(int argc, char** argv);
 int cmdDropFiles(int argc, char** argv);
+int cmdMove(int argc, char** argv);
 int cmdMkWindow(int argc, char** argv);
+int cmdHoldTopmost(int argc, char** argv);
+int cmdHoldHotKey(int argc, char** argv);
+
+// probe_dpi.cpp
+void becomePerMonitorAware();
+int cmdDpi(int argc, char** argv);
+int cmdAwareness(int argc, char** argv);
+int cmdTemplate(int argc, char** argv);
+int cmdDpiChanged(int argc, char** argv);
 
 // probe_registry.cpp
 int cmdRegClear(int argc, char** argv);
@@ -63,7 +75,5 @@ int cmdRegSetSz(int argc, char** argv);
 int cmdRegSetDw(int argc, char** argv);
 int cmdRegSetRaw(int argc, char** argv);
 int cmdRegGet(int argc, char** argv);
-int cmdRegDel(int argc, char** argv);
-int cmdRegDump(int argc, char** argv);
 
 }  // namespace probe

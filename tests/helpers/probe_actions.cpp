@@ -17,8 +17,6 @@ namespace probe {
 
 namespace {
 
-// ---------------------------------------------------------------- output
-
 // ---------------------------------------------------------------- arguments
 
 struct MessageName {
@@ -258,39 +256,92 @@ int cmdDropFiles(int argc, char** argv) {
   return 0;
 }
 
-// mkwindow TITLE [CLASS [X Y W H]]: create a visible top-level window with
-// that title and class (CLASS "-" for a default), bring it to the
-// foreground, print "HWND PID", then pump messages until it gets WM_CLOSE.
-int cmdMkWindow(int argc, char** argv) {
-  need(argc, 3, "mkwindow TITLE [CLASS [X Y W H]]");
-  Bytes title = textArg(argv[2]);
-  std::string cls = (argc > 3 && strcmp(argv[3], "-") != 0) ? textArg(argv[3]) : "TavrinTestForeign";
-  int x = 600, y = 500, w = 320, hgt = 200;
-  if (argc > 7) {
-    x = static_cast<int>(numArg(argv[4]));
-    y = static_cast<int>(numArg(argv[5]));
-    w = static_cast<int>(numArg(argv[6]));
-    hgt = static_cast<int>(numArg(argv[7]));
+namespace {
+
+// The windows probe keeps open in a process of its own: closing one ends the
+// process; a hot key it holds is reported as "hotkey ID".
+LRESULT CALLBACK holderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_HOTKEY) {
+    out("hotkey %llu\n", static_cast<unsigned long long>(w));
+    return 0;
   }
+  return quitOnClose(h, m, w, l);
+}
+
+HWND makeWindow(const std::string& cls, const Bytes& title, DWORD exStyle, DWORD style, int brush, char** rect) {
   WNDCLASSA wc{};
-  wc.lpfnWndProc = quitOnClose;
+  wc.lpfnWndProc = holderProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(brush + 1));
   wc.lpszClassName = cls.c_str();
   if (!RegisterClassA(&wc)) fail("RegisterClass failed (%lu)", GetLastError());
-  HWND h = CreateWindowExA(0, cls.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, hgt, nullptr,
-                           nullptr, wc.hInstance, nullptr);
+  int r[4] = {600, 500, 320, 200};  // X Y W H
+  for (int i = 0; rect && i < 4; ++i) r[i] = static_cast<int>(numArg(rect[i]));
+  HWND h = CreateWindowExA(exStyle, cls.c_str(), title.c_str(), style, r[0], r[1], r[2], r[3], nullptr, nullptr,
+                           wc.hInstance, nullptr);
   if (!h) fail("CreateWindow failed (%lu)", GetLastError());
   SetWindowTextA(h, title.c_str());  // the title exactly, whatever the class did
-  SetForegroundWindow(h);
-  out("%s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+  return h;
+}
+
+int pump() {
   MSG m;
   while (GetMessageA(&m, nullptr, 0, 0) > 0) {
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }
   return 0;
+}
+
+}  // namespace
+
+// move HWND X Y W H: SetWindowPos with no z-order change and no activation.
+int cmdMove(int argc, char** argv) {
+  need(argc, 7, "move HWND X Y W H");
+  HWND h = liveWindow(argv[2]);
+  if (!SetWindowPos(h, nullptr, static_cast<int>(numArg(argv[3])), static_cast<int>(numArg(argv[4])),
+                    static_cast<int>(numArg(argv[5])), static_cast<int>(numArg(argv[6])), SWP_NOZORDER | SWP_NOACTIVATE))
+    fail("SetWindowPos failed (%lu)", GetLastError());
+  return 0;
+}
+
+// mkwindow TITLE [CLASS [X Y W H]]: create a visible top-level window with
+// that title and class (CLASS "-" for a default), bring it to the
+// foreground, print "HWND PID", then pump messages until it gets WM_CLOSE.
+int cmdMkWindow(int argc, char** argv) {
+  need(argc, 3, "mkwindow TITLE [CLASS [X Y W H]]");
+  std::string cls = (argc > 3 && strcmp(argv[3], "-") != 0) ? textArg(argv[3]) : "TavrinTestForeign";
+  HWND h = makeWindow(cls, textArg(argv[2]), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, COLOR_WINDOW,
+                      argc > 7 ? argv + 4 : nullptr);
+  SetForegroundWindow(h);
+  out("%s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+  return pump();
+}
+
+// holdtopmost TITLE X Y W H: a visible, always-on-top window shown without
+// being activated; prints "window HWND PID", then pumps as mkwindow.
+int cmdHoldTopmost(int argc, char** argv) {
+  need(argc, 7, "holdtopmost TITLE X Y W H");
+  HWND h = makeWindow("TavrinTestTopmost", textArg(argv[2]), WS_EX_TOPMOST, WS_POPUP | WS_BORDER, COLOR_HIGHLIGHT,
+                      argv + 3);
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+  return pump();
+}
+
+// holdhotkey MODS VK: a hidden window that registers hot key 1 (MOD_* flags
+// MODS, virtual key VK); prints "window HWND PID", then "registered 1" or
+// "registered 0 ERROR", then "hotkey ID" for every WM_HOTKEY until WM_CLOSE.
+int cmdHoldHotKey(int argc, char** argv) {
+  need(argc, 4, "holdhotkey MODS VK");
+  HWND h = makeWindow("TavrinTestHotKeyHolder", "TavrinTestHotKeyHolder", 0, WS_POPUP, COLOR_HIGHLIGHT, nullptr);
+  out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+  if (RegisterHotKey(h, 1, static_cast<UINT>(numArg(argv[2])), static_cast<UINT>(numArg(argv[3]))))
+    out("registered 1\n");
+  else
+    out("registered 0 %lu\n", GetLastError());
+  return pump();
 }
 
 }  // namespace probe

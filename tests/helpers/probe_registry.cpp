@@ -58,22 +58,6 @@ DWORD typeArg(const char* s) {
   return static_cast<DWORD>(numArg(s));
 }
 
-// Prints "TYPE HEX" for every value of an open key, prefixed with PREFIX.
-void dumpValues(HKEY k, const std::string& prefix) {
-  for (DWORD i = 0;; ++i) {
-    char name[512];
-    DWORD nameLen = sizeof name;
-    DWORD type = 0, size = 0;
-    if (RegEnumValueA(k, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-    std::vector<BYTE> data(size + 2, 0);
-    nameLen = sizeof name;
-    DWORD got = size;
-    if (RegEnumValueA(k, i, name, &nameLen, nullptr, &type, data.data(), &got) != ERROR_SUCCESS) continue;
-    out("%s%s %s %s\n", prefix.c_str(), name, typeName(type).c_str(),
-        hex(Bytes(reinterpret_cast<char*>(data.data()), got)).c_str());
-  }
-}
-
 }  // namespace
 
 // regclear: delete HKCU\Software\Brannock\TAVRIN with everything under it.
@@ -132,41 +116,6 @@ int cmdRegGet(int argc, char** argv) {
   RegCloseKey(k);
   if (e != ERROR_SUCCESS) fail("cannot read %s\\%s (%ld)", argv[2], argv[3], e);
   out("%s %s\n", typeName(type).c_str(), hex(Bytes(reinterpret_cast<char*>(data.data()), got)).c_str());
-  return 0;
-}
-
-// regdel SECTION [KEY]: delete one value, or the whole section.
-int cmdRegDel(int argc, char** argv) {
-  need(argc, 3, "regdel SECTION [KEY]");
-  LONG e;
-  if (argc > 3) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, sectionPath(argv[2]).c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS)
-      return 0;
-    e = RegDeleteValueA(k, argv[3]);
-    RegCloseKey(k);
-  } else {
-    e = RegDeleteTreeA(HKEY_CURRENT_USER, sectionPath(argv[2]).c_str());
-  }
-  if (e != ERROR_SUCCESS && e != ERROR_FILE_NOT_FOUND) fail("cannot delete (%ld)", e);
-  return 0;
-}
-
-// regdump: every value under the settings root, "SECTION KEY TYPE HEX".
-int cmdRegDump(int, char**) {
-  HKEY root = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsRoot, 0, KEY_READ, &root) != ERROR_SUCCESS) return 0;
-  dumpValues(root, "- ");
-  for (DWORD i = 0;; ++i) {
-    char name[256];
-    DWORD len = sizeof name;
-    if (RegEnumKeyExA(root, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, name, 0, KEY_READ, &k) != ERROR_SUCCESS) continue;
-    dumpValues(k, std::string(name) + " ");
-    RegCloseKey(k);
-  }
-  RegCloseKey(root);
   return 0;
 }
 

@@ -143,31 +143,6 @@ bool responsive(HWND h, DWORD timeoutMs) {
 
 // ---------------------------------------------------------------- dialog units
 
-// Dialog base units of a DS_SETFONT dialog with the given font, measured the
-// way the dialog manager measures them: create an invisible dialog from a
-// small in-memory template and map a rectangle with MapDialogRect.
-HWND makeMeasuringDialog(const wchar_t* face, WORD points) {
-  alignas(4) static BYTE buf[512];
-  memset(buf, 0, sizeof buf);
-  auto* t = reinterpret_cast<DLGTEMPLATE*>(buf);
-  t->style = WS_POPUP | DS_MODALFRAME | DS_SETFONT;
-  t->cdit = 0;
-  t->cx = 162;
-  t->cy = 56;
-  auto* w = reinterpret_cast<WORD*>(t + 1);
-  *w++ = 0;  // no menu
-  *w++ = 0;  // default dialog class
-  *w++ = 0;  // no title
-  *w++ = points;
-  size_t n = wcslen(face);
-  if (reinterpret_cast<BYTE*>(w + n + 1) > buf + sizeof buf) fail("font name too long");
-  memcpy(w, face, (n + 1) * sizeof(wchar_t));
-  HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t, nullptr,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-  if (!dlg) fail("CreateDialogIndirectParam failed (%lu)", GetLastError());
-  return dlg;
-}
-
 }  // namespace
 
 // find TITLE [CLASS]: HWND of a top-level window with exactly that title.
@@ -329,23 +304,36 @@ int cmdForeground(int, char**) {
   return 0;
 }
 
-// mapdlg HWND X Y W H [X Y W H ...]: dialog units to pixels for a dialog
-// with the bar's template font; one "X Y W H" line per rectangle. Each
-// value is mapped on its own, as the dialog manager maps control positions
-// and sizes. HWND ("-" allowed) only names the dialog: a font of another
-// process cannot be read, so the font is always the bar's.
-int cmdMapDlg(int argc, char** argv) {
-  need(argc, 7, "mapdlg HWND X Y W H [X Y W H ...]");
-  if ((argc - 3) % 4) fail("mapdlg wants groups of four numbers");
-  if (strcmp(argv[2], "-") != 0) liveWindow(argv[2]);
-  HWND dlg = makeMeasuringDialog(L"ＭＳ Ｐゴシック", 9);
-  for (int i = 3; i + 3 < argc; i += 4) {
-    RECT r{static_cast<LONG>(numArg(argv[i])), static_cast<LONG>(numArg(argv[i + 1])),
-           static_cast<LONG>(numArg(argv[i + 2])), static_cast<LONG>(numArg(argv[i + 3]))};
-    MapDialogRect(dlg, &r);
-    out("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+// iconic HWND: prints 1 or 0.
+int cmdIconic(int argc, char** argv) {
+  need(argc, 3, "iconic HWND");
+  out("%d\n", IsIconic(liveWindow(argv[2])) ? 1 : 0);
+  return 0;
+}
+
+// focus HWND: "ACTIVE FOCUS" of the window's thread (0x0 for none).
+int cmdFocus(int argc, char** argv) {
+  need(argc, 3, "focus HWND");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(liveWindow(argv[2]), nullptr), &info))
+    fail("GetGUIThreadInfo failed (%lu)", GetLastError());
+  out("%s %s\n", hwndText(info.hwndActive).c_str(), hwndText(info.hwndFocus).c_str());
+  return 0;
+}
+
+// zorder HWND...: each window's place among the top-level windows, 0 = in
+// front of all; -1 if it is gone.
+int cmdZOrder(int argc, char** argv) {
+  need(argc, 3, "zorder HWND...");
+  std::vector<HWND> order;
+  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) order.push_back(h);
+  for (int i = 2; i < argc; ++i) {
+    long place = -1;
+    for (size_t k = 0; k < order.size(); ++k)
+      if (order[k] == hwndArg(argv[i])) place = static_cast<long>(k);
+    out("%ld\n", place);
   }
-  DestroyWindow(dlg);
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "bar/BarDlg.h"
+#include "bar/BarMetrics.h"
 
 TEST(HotKeyName, LettersAndFunctionKeys)
 {
@@ -36,16 +37,16 @@ TEST(Docking, EachCornerOfTheTarget)
     const RECT target{100, 50, 600, 450};
     POINT p;
     ASSERT_TRUE(DockingPoint(0, target, 290, 39, kBaseDpi, &p));
-    EXPECT_EQ(p.x, 123);
+    EXPECT_EQ(p.x, 100 + kDockTopLeftX);
     EXPECT_EQ(p.y, 50);
     ASSERT_TRUE(DockingPoint(1, target, 290, 39, kBaseDpi, &p));
-    EXPECT_EQ(p.x, 600 - 290 - 69);
+    EXPECT_EQ(p.x, 600 - 290 - kDockTopRightX);
     EXPECT_EQ(p.y, 50);
     ASSERT_TRUE(DockingPoint(2, target, 290, 39, kBaseDpi, &p));
-    EXPECT_EQ(p.x, 108);
+    EXPECT_EQ(p.x, 100 + kDockBottomLeftX);
     EXPECT_EQ(p.y, 450 - 39);
     ASSERT_TRUE(DockingPoint(3, target, 290, 39, kBaseDpi, &p));
-    EXPECT_EQ(p.x, 600 - 290 - 11);
+    EXPECT_EQ(p.x, 600 - 290 - kDockBottomRightX);
     EXPECT_EQ(p.y, 450 - 39);
 }
 
@@ -55,7 +56,7 @@ TEST(Docking, NoClampingAndNoUndefinedCorner)
     const RECT narrow{-50, -20, 100, 80};
     POINT p{7, 7};
     ASSERT_TRUE(DockingPoint(1, narrow, 290, 39, kBaseDpi, &p));
-    EXPECT_EQ(p.x, 100 - 290 - 69);
+    EXPECT_EQ(p.x, 100 - 290 - kDockTopRightX);
     EXPECT_EQ(p.y, -20);
     p = {7, 7};
     EXPECT_FALSE(DockingPoint(7, narrow, 290, 39, kBaseDpi, &p));

@@ -18,7 +18,11 @@ constexpr int kUntouched = 7777;  // fills the slots a test expects to stay as t
 constexpr int kTitleItem = 28;
 const char kLimitText[] = "12個以上は選択できません。";
 
-PageRow MakeRow(int nCount, std::initializer_list<int> ids)
+// The custom page of a first start: ← → (no 的) 氏 姓 名 1 2 3.
+const std::vector<int> kDefaultRow = {IDC_PREV,      IDC_NEXT,    0,           IDC_FULLNAME, IDC_FAMILYNAME,
+                                      IDC_GIVENNAME, IDC_STRING1, IDC_STRING2, IDC_STRING3};
+
+PageRow MakeRow(int nCount, const std::vector<int>& ids)
 {
     PageRow row{};
     row.nCount = nCount;
@@ -169,7 +173,7 @@ protected:
 
 TEST_F(CustomPage, ListsTheButtonsAndTicksTheDefaultSelection)
 {
-    PageRow row = MakeRow(9, {1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014});
+    PageRow row = MakeRow(9, kDefaultRow);
     const PageRow before = row;
     std::vector<int> ticked;
     std::vector<CString> texts;
@@ -191,21 +195,21 @@ TEST_F(CustomPage, ListsTheButtonsAndTicksTheDefaultSelection)
 TEST_F(CustomPage, UnknownIdsTickNothingAndAreDroppedOnOk)
 {
     // 1006 and 1000 are bar controls but no choice; 9999 is nothing at all.
-    PageRow row = MakeRow(8, {1011, 1012, 1010, 9999, 1032, 1006, 1022, 1000});
+    PageRow row = MakeRow(8, {IDC_PREV, IDC_NEXT, IDC_TARGET, 9999, IDC_LAUNCH10, 1006, IDC_ZIP, IDC_TARGETTITLE});
     std::vector<int> ticked;
     ASSERT_EQ(Run(row, [&](HWND list) { ticked = TickedItems(list); }), IDOK);
     EXPECT_EQ(ticked, (std::vector<int>{3, 27, kTitleItem}));
     EXPECT_EQ(row.nCount, 5);
-    EXPECT_EQ(Ids(row), (std::vector<int>{1011, 1012, 1010, 1022, 1032, 1006, 1022, 1000, kUntouched,
-                                          kUntouched, kUntouched, kUntouched, kUntouched, kUntouched,
-                                          kUntouched}));
+    EXPECT_EQ(Ids(row), (std::vector<int>{IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_ZIP, IDC_LAUNCH10, 1006, IDC_ZIP,
+                                          IDC_TARGETTITLE, kUntouched, kUntouched, kUntouched, kUntouched,
+                                          kUntouched, kUntouched, kUntouched}));
 }
 
 TEST_F(CustomPage, OnlyEntriesUpToTheCountAreTicked)
 {
     for (int nCount : {0, -1, 4}) {
         SCOPED_TRACE(nCount);
-        PageRow row = MakeRow(nCount, {1011, 1012, 0, 1001, 1004, 1005});
+        PageRow row = MakeRow(nCount, {IDC_PREV, IDC_NEXT, 0, IDC_FULLNAME, IDC_FAMILYNAME, IDC_GIVENNAME});
         std::vector<int> ticked;
         ASSERT_EQ(Run(row, [&](HWND list) { ticked = TickedItems(list); }, false), IDCANCEL);
         EXPECT_EQ(ticked, nCount == 4 ? std::vector<int>{0} : std::vector<int>{});
@@ -214,7 +218,9 @@ TEST_F(CustomPage, OnlyEntriesUpToTheCountAreTicked)
 
 TEST_F(CustomPage, UntickingEverythingLeavesOnlyThePagingButtons)
 {
-    PageRow row = MakeRow(9, {1011, 1012, 1010, 1001, 1004, 1005, 1007, 1013, 1014});
+    std::vector<int> ids = kDefaultRow;
+    ids[2] = IDC_TARGET;
+    PageRow row = MakeRow(9, ids);
     std::vector<int> after;
     ASSERT_EQ(Run(row, [&](HWND list) {
         ClickBoxes(list, {0, 1, 2, 8, 9, 10, kTitleItem});
@@ -223,14 +229,15 @@ TEST_F(CustomPage, UntickingEverythingLeavesOnlyThePagingButtons)
     EXPECT_TRUE(after.empty());
     EXPECT_EQ(row.nCount, 3);
     // Entries past the last one written keep their old values; nX is not touched.
-    EXPECT_EQ(Ids(row), (std::vector<int>{1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014, kUntouched,
-                                          kUntouched, kUntouched, kUntouched, kUntouched, kUntouched}));
+    std::vector<int> expected = kDefaultRow;
+    expected.resize(kPageSlots, kUntouched);
+    EXPECT_EQ(Ids(row), expected);
     for (int i = 0; i < kPageSlots; ++i) EXPECT_EQ(row.nX[i], 100 + i);
 }
 
 TEST_F(CustomPage, TwoQuickClicksOnABoxAreTwoToggles)
 {
-    PageRow row = MakeRow(9, {1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014});
+    PageRow row = MakeRow(9, kDefaultRow);
     std::vector<int> after;
     ASSERT_EQ(Run(row, [&](HWND list) {
         DoubleClickBox(list, 7);  // HP, not chosen: ticked and unticked again
@@ -245,9 +252,9 @@ TEST_F(CustomPage, OnlyTheTitleButtonGoesToItsOwnSlot)
     PageRow row = MakeRow(0, {});
     ASSERT_EQ(Run(row, [](HWND list) { ClickBox(list, kTitleItem); }), IDOK);
     EXPECT_EQ(row.nCount, 3);
-    EXPECT_EQ(row.nID[0], 1011);
-    EXPECT_EQ(row.nID[1], 1012);
-    EXPECT_EQ(row.nID[2], 1010);
+    EXPECT_EQ(row.nID[0], IDC_PREV);
+    EXPECT_EQ(row.nID[1], IDC_NEXT);
+    EXPECT_EQ(row.nID[2], IDC_TARGET);
     EXPECT_EQ(row.nID[3], kUntouched);
 }
 
@@ -257,26 +264,28 @@ TEST_F(CustomPage, ChosenButtonsAreStoredInListOrder)
     // Launch 1, user string 1, HP, user string 2, 〒, launch 10: ticked out of order.
     ASSERT_EQ(Run(row, [](HWND list) { ClickBoxes(list, {18, 8, 7, 9, 3, 27}); }), IDOK);
     EXPECT_EQ(row.nCount, 9);
-    EXPECT_EQ(Ids(row), (std::vector<int>{1011, 1012, 0, 1022, 1003, 1007, 1013, 1023, 1032, kUntouched,
-                                          kUntouched, kUntouched, kUntouched, kUntouched, kUntouched}));
+    EXPECT_EQ(Ids(row), (std::vector<int>{IDC_PREV, IDC_NEXT, 0, IDC_ZIP, IDC_HOMEPAGE, IDC_STRING1, IDC_STRING2,
+                                          IDC_LAUNCH1, IDC_LAUNCH10, kUntouched, kUntouched, kUntouched, kUntouched,
+                                          kUntouched, kUntouched}));
     EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(CustomPage, TwelveButtonsAndTheTitleButtonAreAccepted)
 {
-    PageRow row = MakeRow(3, {1011, 1012, 0});
+    PageRow row = MakeRow(3, {IDC_PREV, IDC_NEXT, 0});
     ASSERT_EQ(Run(row, [](HWND list) {
         ClickBoxes(list, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 27, kTitleItem});
     }), IDOK);
     EXPECT_TRUE(g_boxes.empty());
     EXPECT_EQ(row.nCount, 15);
-    EXPECT_EQ(Ids(row), (std::vector<int>{1011, 1012, 1010, 1001, 1005, 1008, 1002, 1007, 1014, 1016, 1018,
-                                          1020, 1023, 1025, 1032}));
+    EXPECT_EQ(Ids(row), (std::vector<int>{IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_FULLNAME, IDC_GIVENNAME, IDC_ADDRESS,
+                                          IDC_MAIL, IDC_STRING1, IDC_STRING3, IDC_STRING5, IDC_STRING7,
+                                          IDC_STRING9, IDC_LAUNCH1, IDC_LAUNCH3, IDC_LAUNCH10}));
 }
 
 TEST_F(CustomPage, ThirteenButtonsAreRefusedAndTheRowStays)
 {
-    PageRow row = MakeRow(5, {1011, 1012, 1010, 1001, 1023});
+    PageRow row = MakeRow(5, {IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_FULLNAME, IDC_LAUNCH1});
     const PageRow before = row;
     // The row already ticks 氏 and 起動1; eleven more make thirteen.
     const INT_PTR result = Run(row, [](HWND list) { ClickBoxes(list, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 19}); });

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/BarApp.h"
+#include "resources/resource.h"
 
 namespace {
 constexpr char kAppName[] = "TAVRIN_UNIT";
@@ -185,7 +186,7 @@ protected:
     {
         if (num1 != kMissing) app.WriteProfileInt("CustomPage", "Num1", num1);
         if (data1) app.WriteProfileString("CustomPage", "Data1", data1);
-        PageRow row = {3, {1011, 1012, 1010}, {1, 151, 135, 17}};
+        PageRow row = {3, {IDC_PREV, IDC_NEXT, IDC_TARGET}, {1, 151, 135, 17}};
         app.LoadCustomPage(row);
         return row;
     }
@@ -196,7 +197,8 @@ TEST_F(CustomPageStore, DefaultListLoadsNineIds)
 {
     const PageRow row = Load(kMissing, nullptr);
     ASSERT_EQ(row.nCount, 9);
-    const int expected[] = {1011, 1012, 0, 1001, 1004, 1005, 1007, 1013, 1014};
+    const int expected[] = {IDC_PREV,      IDC_NEXT,    0,           IDC_FULLNAME, IDC_FAMILYNAME,
+                            IDC_GIVENNAME, IDC_STRING1, IDC_STRING2, IDC_STRING3};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(row.nID[i], expected[i]) << i;
     EXPECT_EQ(row.nX[0], 1);
     EXPECT_EQ(row.nX[3], 17);
@@ -206,10 +208,10 @@ TEST_F(CustomPageStore, SecondSlotIsAlwaysNext)
 {
     const PageRow row = Load(4, "1011,9999,1010,1001");
     ASSERT_EQ(row.nCount, 4);
-    EXPECT_EQ(row.nID[0], 1011);
-    EXPECT_EQ(row.nID[1], 1012);
-    EXPECT_EQ(row.nID[2], 1010);
-    EXPECT_EQ(row.nID[3], 1001);
+    EXPECT_EQ(row.nID[0], IDC_PREV);
+    EXPECT_EQ(row.nID[1], IDC_NEXT);
+    EXPECT_EQ(row.nID[2], IDC_TARGET);
+    EXPECT_EQ(row.nID[3], IDC_FULLNAME);
 }
 
 TEST_F(CustomPageStore, CountIsTrustedAndMissingFieldsAreZero)
@@ -221,8 +223,8 @@ TEST_F(CustomPageStore, CountIsTrustedAndMissingFieldsAreZero)
 
     row = Load(2, nullptr);
     ASSERT_EQ(row.nCount, 2);
-    EXPECT_EQ(row.nID[0], 1011);
-    EXPECT_EQ(row.nID[1], 1012);
+    EXPECT_EQ(row.nID[0], IDC_PREV);
+    EXPECT_EQ(row.nID[1], IDC_NEXT);
     EXPECT_EQ(row.nID[3], 0);
 }
 
@@ -232,17 +234,17 @@ TEST_F(CustomPageStore, CountOutsideTheRowIsHeldToIt)
     for (int i = 0; i < 17; ++i) many += ",1001";
     PageRow row = Load(20, many.c_str());
     EXPECT_EQ(row.nCount, 15);
-    EXPECT_EQ(row.nID[14], 1001);
+    EXPECT_EQ(row.nID[14], IDC_FULLNAME);
 
     row = Load(-3, nullptr);
     EXPECT_EQ(row.nCount, 0);
-    EXPECT_EQ(row.nID[0], 1011);
-    EXPECT_EQ(row.nID[1], 1012);
+    EXPECT_EQ(row.nID[0], IDC_PREV);
+    EXPECT_EQ(row.nID[1], IDC_NEXT);
 }
 
 TEST_F(CustomPageStore, SaveWritesCountThenCommaList)
 {
-    PageRow row = {4, {1011, 1012, 1010, 1001}, {}};
+    PageRow row = {4, {IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_FULLNAME}, {}};
     app.SaveCustomPage(row);
     EXPECT_EQ(app.GetProfileInt("CustomPage", "Num1", 0), 4u);
     EXPECT_EQ(app.GetProfileString("CustomPage", "Data1"), "1011,1012,1010,1001");

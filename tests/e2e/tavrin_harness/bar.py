@@ -6,47 +6,43 @@ from __future__ import annotations
 from dataclasses import dataclass
 from typing import Callable, Iterable, Optional
 
+from . import product
 from .common import CHANGE_TIMEOUT, EXIT_TIMEOUT, SCALE, START_TIMEOUT, TAVRIN_EXE, TimedOut, wait_for
 from .probe import (
     Child, Rect, children, client_rect, post, probe, probe_run, top_windows, wait_stable, window_exists,
     window_rect,
 )
+from .product import (
+    IDC_ADDRESS, IDC_FAMILYNAME, IDC_FULLNAME, IDC_GIVENNAME, IDC_HOMEPAGE, IDC_MAIL, IDC_NEXT, IDC_PHONE, IDC_PREV,
+    IDC_TARGET, IDC_TARGETTITLE, IDC_ZIP,
+)
 from .session import WineProcess
-from .xinput import click_child
+from .xinput import click
 
 BAR_TITLE = "Tavrin"
 
-# Control ids of the bar.
-OK_BUTTON, CANCEL_BUTTON = 1, 2
-STRIP = 1000     # title strip
-TARGET = 1010    # 的: shows or hides the title strip
-PREV = 1011      # ←
-NEXT = 1012      # →
+# Control ids of the bar, by the names the cases use.
+OK_BUTTON, CANCEL_BUTTON = 1, 2  # the template's hidden IDOK and IDCANCEL
+STRIP, TARGET, PREV, NEXT = IDC_TARGETTITLE, IDC_TARGET, IDC_PREV, IDC_NEXT
+FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE = (
+    IDC_FULLNAME, IDC_FAMILYNAME, IDC_GIVENNAME, IDC_ZIP, IDC_ADDRESS, IDC_PHONE, IDC_MAIL, IDC_HOMEPAGE)
+USER_STRINGS = [getattr(product, f"IDC_STRING{n}") for n in range(1, 11)]
+LAUNCH = [getattr(product, f"IDC_LAUNCH{n}") for n in range(1, 11)]
 
-# The pages: own buttons in display order and their x positions in dialog
-# units. Page 3 is the custom page, laid out packed (see CUSTOM_*).
-PAGE_BUTTONS = {
-    1: [1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003],
-    2: [1007, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021],
-    4: [1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032],
-}
+# The page table (bar/PageTable.cpp): own buttons in display order and their
+# x positions in dialog units. Page 3 is the custom page, laid out packed
+# from CUSTOM_START_X.
+PAGE_BUTTONS = {1: [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE], 2: USER_STRINGS,
+                4: LAUNCH}
 PAGE_X = {
     1: [17, 28, 39, 57, 68, 79, 96, 119],
     2: [17, 28, 39, 50, 61, 76, 87, 98, 109, 120],
     4: [17, 28, 39, 50, 61, 76, 87, 98, 109, 120],
 }
 FIXED_X = {PREV: 1, NEXT: 151, TARGET: 135}
+CUSTOM_PREV_X, CUSTOM_START_X = 1, 17
 ALL_PAGE_BUTTONS = frozenset(i for ids in PAGE_BUTTONS.values() for i in ids)
-
-CUSTOM_DEFAULT = [1001, 1004, 1005, 1007, 1013, 1014]  # the custom page of a first start
-CUSTOM_PREV_X = 1       # dialog units
-CUSTOM_START_X = 17     # dialog units, the first own button
-CUSTOM_TARGET_GAP = 5   # pixels before 的 on the custom page
-CUSTOM_NEXT_GAP = 6     # pixels before →
-
-STRIP_HEIGHT = 16       # the button row sits this many pixels lower while the strip shows
-BAR_RIGHT_MARGIN = 7    # bar width = right edge of → (client) + 7
-BAR_BOTTOM_MARGIN = 2   # bar height = bottom of ← (screen) - top of bar + 2
+CUSTOM_DEFAULT = [FULL_NAME, FAMILY_NAME, GIVEN_NAME] + USER_STRINGS[:3]  # the custom page of a first start
 
 
 @dataclass(frozen=True)
@@ -113,7 +109,7 @@ class Bar:
         return BarState(self.hwnd, window_rect(self.hwnd), client_rect(self.hwnd), tuple(children(self.hwnd)))
 
     def click(self, control_id: int) -> None:
-        click_child(self.state().child(control_id))
+        click(*self.state().child(control_id).screen.center)
 
     def wait_state(self, condition: Callable[[BarState], bool], message: str,
                    timeout: float = CHANGE_TIMEOUT) -> BarState:

@@ -9,9 +9,9 @@ from typing import Iterable, Optional
 
 from .bar import CUSTOM_DEFAULT, Bar, BarState, end_stray_bars, strip_hwnd
 from .common import CHANGE_TIMEOUT, HOLD, PROBE_EXE, REACT_LIMIT, TAVRIN_EXE, WINE_RUN, wait_for
-from .layout import actual_layout, expected_layout
+from .layout import Template, actual_layout, expected_layout
 from .probe import foreground, set_foreground, top_left, window_rect, window_text
-from .programs import ForeignWindow, Target, WinCtlWindow
+from .programs import ForeignWindow, HolderWindow, Target
 from .registry import reg_clear
 from .session import ensure_display
 from .xinput import PARK, mouse_move
@@ -34,6 +34,7 @@ class TavrinTestCase(unittest.TestCase):
         self._bars: list[Bar] = []
         self._foreign: list[ForeignWindow] = []
         self._targets: list[Target] = []
+        self._templates: dict[str, Template] = {}
         end_stray_bars()
         reg_clear()
         mouse_move(*PARK)
@@ -73,16 +74,26 @@ class TavrinTestCase(unittest.TestCase):
         self._targets.append(t)
         return t
 
-    def winctl_window(self, *args: object) -> WinCtlWindow:
-        w = WinCtlWindow(*args)
+    def holder_window(self, kind: str, *args: object) -> HolderWindow:
+        w = HolderWindow(kind, *args)
         self.addCleanup(w.close)
         return w
 
+    winctl_window = holder_window  # the name cases written before used
+
+    def template(self, bar_hwnd: str) -> Template:
+        """The bar's template mapped at the prefix's DPI (once per bar)."""
+        if bar_hwnd not in self._templates:
+            self._templates[bar_hwnd] = Template(bar_hwnd)
+        return self._templates[bar_hwnd]
+
     def assertLayout(self, state: BarState, page: int, strip: bool = True,
-                     custom: Iterable[int] = CUSTOM_DEFAULT, custom_target: bool = False) -> None:
+                     custom: Iterable[int] = CUSTOM_DEFAULT, custom_target: bool = False, dpi: int = 96,
+                     t: Optional[Template] = None) -> None:
         """The bar shows PAGE laid out as the page table says."""
-        exp = expected_layout(state, page, strip, custom, custom_target)
-        self.assertEqual(actual_layout(state, exp), exp, f"layout of page {page}, strip {'on' if strip else 'off'}")
+        exp = expected_layout(state, t or self.template(state.hwnd), page, strip, custom, custom_target, dpi)
+        self.assertEqual(actual_layout(state, exp), exp,
+                         f"layout of page {page} at {dpi} DPI, strip {'on' if strip else 'off'}")
 
 
 class BarTestCase(TavrinTestCase):

@@ -4,7 +4,7 @@ Every path comes from the environment that CTest sets (tests/e2e/CMakeLists.txt)
 the defaults only serve a run by hand from a build in <repo>/build.
   BUILD_DIR   the build folder
   WINE_RUN    $BUILD_DIR/wine-run.sh, runs a Windows program in the prefix
-  TAVRIN_EXE, PROBE_EXE, TARGET_EXE, WINCTL_EXE, CLIPTOOL_EXE  the programs
+  TAVRIN_EXE, PROBE_EXE, TARGET_EXE, CLIPTOOL_EXE  the programs
   TAVRIN_TIMEOUT_SCALE  multiplies every time-out (slow machines), default 1
 """
 
@@ -44,7 +44,6 @@ WINE_RUN = _path("WINE_RUN", BUILD_DIR / "wine-run.sh")
 TAVRIN_EXE = _path("TAVRIN_EXE", BUILD_DIR / "TAVRIN.EXE")
 PROBE_EXE = _path("PROBE_EXE", _HELPERS / "probe.exe")
 TARGET_EXE = _path("TARGET_EXE", _HELPERS / "target.exe")
-WINCTL_EXE = _path("WINCTL_EXE", _HELPERS / "winctl.exe")
 CLIPTOOL_EXE = _path("CLIPTOOL_EXE", _HELPERS / "cliptool.exe")
 SCREENSHOT_DIR = BUILD_DIR / "screenshots"
 

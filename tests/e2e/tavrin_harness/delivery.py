@@ -22,18 +22,12 @@ from .probe import (
 from .programs import Target
 from .registry import preset
 from .session import WineProcess
-from .xinput import PARK, mouse_move, mouse_position, xdotool
+from .xinput import drag, xdotool
 
 APP = b"TAVRIN"                     # caption of the bar's message boxes
 BOX_CLASS = "#32770"
 BOX_TEXT_ID = 0xFFFF                 # the message text's static control in a message box
 QUIET = 2.0 * SCALE                 # how long "nothing happens" is watched
-
-# Bar buttons.
-FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE = (
-    1001, 1004, 1005, 1022, 1008, 1009, 1002, 1003)
-USER_STRINGS = [1007, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021]
-LAUNCH = list(range(1023, 1033))
 
 # target.exe: the plain window's edit and the form's edits.
 EDIT = 100
@@ -164,35 +158,10 @@ class DeliveryTestCase(TavrinTestCase):
     # Input.
 
     def click(self, bar: Bar, button: int) -> None:
-        child = bar.state().child(button)
-        self.assertTrue(child.visible, f"button {button} is not shown")
-        mouse_move(*child.screen.center)
-        xdotool("click", 1)
-        mouse_move(*PARK)
+        self.assertTrue(bar.state().child(button).visible, f"button {button} is not shown")
+        bar.click(button)
 
-    def drag(self, start: tuple[int, int], end: tuple[int, int], cancel: bool = False, steps: int = 16) -> None:
-        """Presses the left button at start, moves in small steps to end and
-        releases it there; with cancel the right button is clicked at end
-        before the left button is released."""
-        mouse_move(*start)
-        xdotool("mousedown", 1)
-        try:
-            time.sleep(0.1)
-            for i in range(1, steps + 1):
-                xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
-                        start[1] + (end[1] - start[1]) * i // steps)
-                time.sleep(0.02)
-            wait_for(lambda: mouse_position() == end, 10, 0.02, f"the pointer to reach {end}")
-            time.sleep(0.2)
-            if cancel:
-                xdotool("mousedown", 3)
-                time.sleep(0.1)
-                xdotool("mouseup", 3)
-                time.sleep(0.3)
-        finally:
-            xdotool("mouseup", 1)
-        time.sleep(0.1)
-        mouse_move(*PARK)
+    drag = staticmethod(drag)
 
     # Waiting and checking.
 

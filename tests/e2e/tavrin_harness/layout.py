@@ -1,77 +1,97 @@
-"""What the bar's layout must be for a page, as a flat dict that
-TavrinTestCase.assertLayout compares with what the bar shows."""
+"""The one layout oracle: where the bar's controls must be for a page, at any
+DPI, as a flat dict that TavrinTestCase.assertLayout compares with what the
+bar shows. Dialog units come from the bar's own template, mapped by a per-
+monitor aware copy at the bar's DPI (probe template); pixel numbers from
+bar/BarMetrics.h, scaled as the bar scales them."""
 
 from __future__ import annotations
 
 from typing import Iterable
 
 from .bar import (
-    ALL_PAGE_BUTTONS, BAR_BOTTOM_MARGIN, BAR_RIGHT_MARGIN, CUSTOM_DEFAULT, CUSTOM_NEXT_GAP, CUSTOM_PREV_X,
-    CUSTOM_START_X, CUSTOM_TARGET_GAP, FIXED_X, NEXT, PAGE_BUTTONS, PAGE_X, PREV, STRIP, STRIP_HEIGHT, TARGET,
-    BarState,
+    ALL_PAGE_BUTTONS, CUSTOM_DEFAULT, CUSTOM_PREV_X, CUSTOM_START_X, FIXED_X, NEXT, PAGE_BUTTONS, PAGE_X, PREV,
+    STRIP, TARGET, BarState,
 )
-from .probe import dlu_x
+from .common import PROBE_EXE, TAVRIN_EXE
+from .probe import ProbeError, run_helper
+from .product import kBottomMargin, kNextGap, kRightMargin, kStripHeight, kTargetGap
 
 
-def expected_layout(state: BarState, page: int, strip: bool = True,
-                    custom: Iterable[int] = CUSTOM_DEFAULT, custom_target: bool = False) -> dict[str, object]:
-    """What the bar's layout must be for a page: positions in the bar's client
-    area, visibility, enabled states and the bar's size, as a flat dict to
-    compare with actual_layout(). custom: the custom page's own buttons;
+def scaled(px: int, dpi: int) -> int:
+    """MulDiv(px, dpi, 96): the nearest pixel, halves up."""
+    return (px * dpi + 48) // 96
+
+
+class Template:
+    """The bar's template as a per-monitor aware copy maps it at the DPI the
+    prefix has now: map[x] pixels for x dialog units, size[id] (w, h), and
+    fit[id] (caption w, h, button client w, h) for the live bar's captions.
+    A probe of its own: Wine reads the DPI when a program starts."""
+
+    def __init__(self, bar: str) -> None:
+        xs = sorted({*FIXED_X.values(), CUSTOM_PREV_X, CUSTOM_START_X, *(x for p in PAGE_X.values() for x in p)})
+        rc, lines, err = run_helper(PROBE_EXE, "template", TAVRIN_EXE, bar, *xs)
+        if rc != 0:
+            raise ProbeError(f"probe template exited {rc}: {err.strip()[-500:]}")
+        self.map: dict[int, int] = {}
+        self.size: dict[int, tuple[int, int]] = {}
+        self.fit: dict[int, tuple[int, ...]] = {}
+        for line in lines:
+            kind, first, *rest = line.split()
+            values = tuple(map(int, rest))
+            if kind == "map":
+                self.map[int(first)] = values[0]
+            elif kind == "size":
+                self.size[int(first)] = values  # type: ignore[assignment]
+            elif kind == "fit":
+                self.fit[int(first)] = values
+
+
+def expected_layout(state: BarState, t: Template, page: int, strip: bool = True,
+                    custom: Iterable[int] = CUSTOM_DEFAULT, custom_target: bool = False,
+                    dpi: int = 96) -> dict[str, object]:
+    """Positions in the bar's client area, sizes, visibility, enabled states
+    and the bar's size for a page. custom: the custom page's own buttons;
     custom_target: whether its list holds 的."""
-    hwnd = state.hwnd
-    y = STRIP_HEIGHT if strip else 0
+    y = scaled(kStripHeight, dpi) if strip else 0
     exp: dict[str, object] = {}
     if page == 3:
         own = list(custom)
         shown = own + [PREV, NEXT] + ([TARGET] if custom_target else [])
-        exp[f"x {PREV}"] = dlu_x(hwnd, CUSTOM_PREV_X)[0]
-        x = dlu_x(hwnd, CUSTOM_START_X)[0]
+        exp[f"x {PREV}"] = t.map[CUSTOM_PREV_X]
+        x = t.map[CUSTOM_START_X]
         for i in own:
             exp[f"x {i}"] = x
-            x += state.child(i).screen.width
+            x += t.size[i][0]
         if custom_target:
-            x += CUSTOM_TARGET_GAP
+            x += scaled(kTargetGap, dpi)
             exp[f"x {TARGET}"] = x
-            x += state.child(TARGET).screen.width + CUSTOM_NEXT_GAP
-        else:
-            x += CUSTOM_NEXT_GAP
-        exp[f"x {NEXT}"] = x
+            x += t.size[TARGET][0]
+        exp[f"x {NEXT}"] = x + scaled(kNextGap, dpi)
     else:
-        own = PAGE_BUTTONS[page]
-        shown = own + [PREV, NEXT, TARGET]
-        ids = [PREV, NEXT, TARGET] + own
-        xs = dlu_x(hwnd, *([FIXED_X[i] for i in (PREV, NEXT, TARGET)] + PAGE_X[page]))
-        for i, x in zip(ids, xs):
-            exp[f"x {i}"] = x
+        shown = PAGE_BUTTONS[page] + [PREV, NEXT, TARGET]
+        for i, x in [*FIXED_X.items(), *zip(PAGE_BUTTONS[page], PAGE_X[page])]:
+            exp[f"x {i}"] = t.map[x]
     for i in shown:
         exp[f"y {i}"] = y
+        exp[f"size {i}"] = t.size[i]
     for i in sorted(ALL_PAGE_BUTTONS | {PREV, NEXT, TARGET}):
         exp[f"visible {i}"] = i in shown
     exp[f"visible {STRIP}"] = strip
     exp[f"enabled {PREV}"] = page != 1
     exp[f"enabled {NEXT}"] = page != 4
-    nxt = state.child(NEXT)
-    exp["bar width"] = nxt.client.right + BAR_RIGHT_MARGIN
-    exp["bar height"] = state.child(PREV).screen.bottom - state.rect.top + BAR_BOTTOM_MARGIN
+    exp["bar width"] = state.child(NEXT).client.right + scaled(kRightMargin, dpi)
+    exp["bar height"] = state.child(PREV).screen.bottom - state.rect.top + scaled(kBottomMargin, dpi)
     return exp
 
 
 def actual_layout(state: BarState, expected: dict[str, object]) -> dict[str, object]:
     """The same keys as expected_layout(), read from the bar."""
-    act: dict[str, object] = {}
+    act: dict[str, object] = {"bar width": state.rect.width, "bar height": state.rect.height}
     for key in expected:
         what, _, ident = key.partition(" ")
-        if key == "bar width":
-            act[key] = state.rect.width
-        elif key == "bar height":
-            act[key] = state.rect.height
-        elif what == "x":
-            act[key] = state.child(int(ident)).client.left
-        elif what == "y":
-            act[key] = state.child(int(ident)).client.top
-        elif what == "visible":
-            act[key] = state.visible(int(ident))
-        elif what == "enabled":
-            act[key] = state.enabled(int(ident))
+        if what in ("x", "y", "size", "visible", "enabled"):
+            c = state.child(int(ident))
+            act[key] = {"x": c.client.left, "y": c.client.top, "size": (c.screen.width, c.screen.height),
+                        "visible": c.visible, "enabled": c.enabled}[what]
     return act

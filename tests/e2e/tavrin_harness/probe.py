@@ -105,7 +105,7 @@ def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[
 # to run probe.exe at all (seen once in a while under load), and asking
 # again is harmless.
 _LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "style", "topmost", "pid", "foreground",
-            "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget", "regdel", "regdump"}
+            "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget"}
 
 
 def probe(*args: object, timeout: float = PROBE_TIMEOUT) -> list[str]:
@@ -144,8 +144,10 @@ class Rect:
         return Rect(*map(int, fields))
 
 
-def top_left(rect: Rect) -> tuple[int, int]:
-    return rect.left, rect.top
+def top_left(r: object) -> tuple[int, int]:
+    """The top-left corner of a Rect, or of the window of a BarState."""
+    r = getattr(r, "rect", r)
+    return r.left, r.top  # type: ignore[attr-defined]
 
 
 @dataclass(frozen=True)
@@ -239,15 +241,6 @@ def is_topmost(hwnd: str) -> bool:
     return probe("topmost", hwnd)[0] == "1"
 
 
-def window_styles(hwnd: str) -> tuple[int, int]:
-    style, exstyle = probe("style", hwnd)[0].split()
-    return int(style, 16), int(exstyle, 16)
-
-
-def window_pid(hwnd: str) -> int:
-    return int(probe("pid", hwnd)[0])
-
-
 def foreground() -> tuple[str, bytes]:
     hwnd, title = probe("foreground")[0].split()
     return hwnd, unhex(title)
@@ -287,39 +280,10 @@ def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIM
         time.sleep(0.2)
 
 
-_dlu_cache: dict[tuple[int, int, int, int], tuple[int, int, int, int]] = {}
-
-
-def map_dialog_rects(hwnd: str, rects: list[tuple[int, int, int, int]]) -> list[tuple[int, int, int, int]]:
-    """Dialog units to pixels for the bar's dialog font (MapDialogRect)."""
-    missing = [r for r in rects if r not in _dlu_cache]
-    if missing:
-        args = [v for r in missing for v in r]
-        lines = probe("mapdlg", hwnd, *args)
-        for r, line in zip(missing, lines):
-            _dlu_cache[r] = tuple(map(int, line.split()))  # type: ignore[assignment]
-    return [_dlu_cache[r] for r in rects]
-
-
-def dlu_x(hwnd: str, *xs: int) -> list[int]:
-    """Horizontal dialog units to pixels."""
-    return [r[0] for r in map_dialog_rects(hwnd, [(x, 0, 0, 0) for x in xs])]
-
-
-def visible_menu(timeout: float = 0) -> Optional[str]:
-    rc, lines, _ = probe_run("menu", int(timeout * 1000), timeout=timeout + PROBE_TIMEOUT)
-    return lines[0].split()[0] if rc == 0 and lines else None
-
-
 def visible_menus() -> list[Rect]:
     """Screen rectangles of the visible popup menus (class #32768)."""
     rc, lines, _ = probe_run("menu", 0)
     return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
-
-
-def synth_keys(*chords: str) -> None:
-    """Keys synthesized inside Wine; they reach the Wine foreground window."""
-    probe("keys", *chords)
 
 
 def clipboard_text() -> Optional[bytes]:

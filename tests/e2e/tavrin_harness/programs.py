@@ -1,13 +1,13 @@
 """The other programs the tests run next to the bar: windows of another
-program (probe mkwindow), target.exe with edit controls, and winctl.exe,
-which moves, minimises and stacks windows and holds hot keys."""
+program that probe.exe holds (a plain one, one in front, one holding a hot
+key), target.exe with edit controls; moving, minimising and stacking them."""
 
 from __future__ import annotations
 
 from typing import Optional
 
-from .common import EXIT_TIMEOUT, PROBE_EXE, TARGET_EXE, WINCTL_EXE, hexarg, unhex
-from .probe import ProbeError, probe_run, run_helper, window_exists, window_text
+from .common import EXIT_TIMEOUT, PROBE_EXE, TARGET_EXE, hexarg, unhex
+from .probe import probe, probe_run, window_exists, window_text
 from .session import WineProcess
 
 
@@ -35,16 +35,14 @@ class ForeignWindow(HelperWindow):
         self.pid = int(pid)
 
 
-class Target:
+class Target(HelperWindow):
     """target.exe: a window with edit controls to deliver into."""
 
     def __init__(self, title: str | bytes, *options: object) -> None:
         self.proc = WineProcess(TARGET_EXE, hexarg(title), *options)
-        self.hwnd = ""
         self.edits: dict[int, str] = {}
         while True:
-            line = self.proc.readline()
-            kind, *rest = line.split()
+            kind, *rest = self.proc.readline().split()
             if kind == "window":
                 self.hwnd = rest[0]
             elif kind == "edit":
@@ -55,14 +53,10 @@ class Target:
     def edit_text(self, edit_id: int) -> bytes:
         return window_text(self.edits[edit_id])
 
-    def close(self) -> dict[int, bytes]:
+    def close(self) -> dict[int, bytes]:  # type: ignore[override]
         """Closes the window; returns what each edit held at the end."""
+        super().close()
         final: dict[int, bytes] = {}
-        if self.proc.running():
-            if window_exists(self.hwnd):
-                probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
-            if self.proc.wait(EXIT_TIMEOUT) is None:
-                self.proc.kill()
         while not self.proc.lines.empty():
             kind, *rest = self.proc.lines.get().split()
             if kind == "final":
@@ -70,38 +64,32 @@ class Target:
         return final
 
 
-def winctl(*args: object) -> list[str]:
-    """Runs winctl.exe; returns its lines; raises ProbeError unless it exits 0."""
-    rc, lines, err = run_helper(WINCTL_EXE, *args)
-    if rc != 0:
-        raise ProbeError(f"winctl {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
-    return lines
-
-
 def move_window(hwnd: str, x: int, y: int, w: int, h: int) -> None:
-    winctl("move", hwnd, x, y, w, h)
+    probe("move", hwnd, x, y, w, h)
 
 
 def is_iconic(hwnd: str) -> bool:
-    return winctl("iconic", hwnd)[0] == "1"
+    return probe("iconic", hwnd)[0] == "1"
 
 
 def z_places(*hwnds: str) -> list[int]:
     """Each window's place in the z-order, 0 = above every other window."""
-    return [int(line) for line in winctl("zorder", *hwnds)]
+    return [int(line) for line in probe("zorder", *hwnds)]
 
 
 def focus_of(hwnd: str) -> tuple[str, str]:
     """(active window, focus window) of the thread that owns hwnd; "0x0" for none."""
-    active, focus = winctl("focus", hwnd)[0].split()
+    active, focus = probe("focus", hwnd)[0].split()
     return active, focus
 
 
-class WinCtlWindow(HelperWindow):
-    """A window that winctl.exe keeps open: "topmost" or "hotkey"."""
+class HolderWindow(HelperWindow):
+    """A window that probe.exe keeps open in a process of its own:
+    ("topmost", TITLE, X, Y, W, H) shown in front without activation, or
+    ("hotkey", MODS, VK) hidden, holding that hot key."""
 
-    def __init__(self, *args: object) -> None:
-        self.proc = WineProcess(WINCTL_EXE, *args)
+    def __init__(self, kind: str, *args: object) -> None:
+        self.proc = WineProcess(PROBE_EXE, "hold" + kind, *(hexarg(a) if isinstance(a, str) else a for a in args))
         kind, self.hwnd, pid = self.proc.readline().split()
         assert kind == "window", kind
         self.pid = int(pid)

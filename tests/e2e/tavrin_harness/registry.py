@@ -8,9 +8,6 @@ from typing import Optional
 from .common import sjis, unhex
 from .probe import probe
 
-SETTINGS_ROOT = r"HKEY_CURRENT_USER\Software\Brannock\TAVRIN"
-
-
 def reg_clear() -> None:
     """Deletes every setting: the next start is a first start."""
     probe("regclear")
@@ -37,14 +34,6 @@ def reg_get(section: str, key: str) -> Optional[tuple[str, bytes]]:
         return None
     reg_type, data = line.split()
     return reg_type, unhex(data)
-
-
-def reg_delete(section: str, key: Optional[str] = None) -> None:
-    probe("regdel", section, *([key] if key else []))
-
-
-def reg_dump() -> list[str]:
-    return probe("regdump")
 
 
 def dword(value: int) -> tuple[str, bytes]:

@@ -10,7 +10,6 @@ from pathlib import Path
 from typing import Callable, Optional
 
 from .common import SCREENSHOT_DIR, wait_for
-from .probe import Child
 
 
 def xdotool(*args: object) -> None:
@@ -54,27 +53,31 @@ def click(x: int, y: int, button: int = 1, park: bool = True) -> None:
         mouse_move(*PARK)
 
 
-def click_child(child: Child, button: int = 1) -> None:
-    click(*child.screen.center, button=button)
-
-
-def drag(start: tuple[int, int], delta: tuple[int, int], steps: int = 10,
+def drag(start: tuple[int, int], end: tuple[int, int], steps: int = 16, cancel: bool = False,
          watch: Optional[Callable[[], None]] = None) -> None:
-    """Presses the left button at start, moves by delta in steps, releases.
-    watch, if given, is called after every step and right after the release."""
-    x, y = start
-    mouse_move(x, y)
+    """Presses the left button at start, moves in steps to end and releases it
+    there; with cancel the right button is clicked at end first. watch, if
+    given, is called after every step and right after the release."""
+    mouse_move(*start)
     xdotool("mousedown", 1)
     try:
+        time.sleep(0.1)
         for i in range(1, steps + 1):
-            mouse_move(x + delta[0] * i // steps, y + delta[1] * i // steps)
-            time.sleep(0.03)
+            mouse_move(start[0] + (end[0] - start[0]) * i // steps, start[1] + (end[1] - start[1]) * i // steps)
+            time.sleep(0.02)
             if watch:
                 watch()
+        time.sleep(0.2)
+        if cancel:
+            xdotool("mousedown", 3)
+            time.sleep(0.1)
+            xdotool("mouseup", 3)
+            time.sleep(0.3)
     finally:
         xdotool("mouseup", 1)
     if watch:
         watch()
+    time.sleep(0.1)
     mouse_move(*PARK)
 
 

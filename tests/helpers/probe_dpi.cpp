@@ -1,35 +1,17 @@
-// dpiprobe.exe: looks at the bar's scaling from outside, as a per-monitor
-// aware program (the bar's own awareness), so that what it measures is in
-// the same pixels as the bar.
-//
-//   dpiprobe dpi
-//       "DPI LOGPIXELSY": the system DPI and the screen's LOGPIXELSY.
-//   dpiprobe awareness HWND
-//       "AWARENESS V2": the window's DPI awareness (0 unaware, 1 system,
-//       2 per monitor) and 1 if it is per-monitor v2; "- -" where the system
-//       cannot tell.
-//   dpiprobe template EXE BAR X...
-//       Builds a hidden copy of the bar's dialog template from EXE and prints
-//       "map X PIXELS" for each horizontal dialog unit X (MapDialogRect on the
-//       copy), "size ID W H" for each control of the copy, and
-//       "fit ID TEXTW TEXTH W H" for each child of the live bar BAR: its
-//       caption (read from the bar) measured in the copy's font for that
-//       control, and the bar's control's client size.
-//   dpiprobe dpichanged HWND DPI L T R B
-//       Sends WM_DPICHANGED with that DPI and suggested rectangle, the
-//       rectangle written into the window's own process.
+// probe.exe: the bar's scaling, looked at as a per-monitor aware program
+// (the bar's own awareness; probe.exe becomes one at its start), so that what
+// it measures is in the same pixels as the bar. Wine reads the DPI when a
+// program starts: after a change of LogPixels these run in a probe of their
+// own, not in "probe serve".
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <io.h>
+#include "probe.h"
+#include "resources/resource.h"
 
-#include "HelperCommon.h"
-
-using namespace helpers;
+namespace probe {
 
 namespace {
 
@@ -38,6 +20,10 @@ Function user32(const char* name) {
   FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
   return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
 }
+
+INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
 
 // Measure as the bar lives: per-monitor v2 where the system has it, v1 else.
 void becomePerMonitorAware() {
@@ -49,6 +35,7 @@ void becomePerMonitorAware() {
   if (auto set = user32<SetProcessFn>("SetProcessDPIAware")) set();
 }
 
+// dpi: "DPI LOGPIXELSY", the system DPI and the screen's LOGPIXELSY.
 int cmdDpi(int, char**) {
   using GetDpiForSystemFn = UINT(WINAPI*)();
   auto forSystem = user32<GetDpiForSystemFn>("GetDpiForSystem");
@@ -59,6 +46,9 @@ int cmdDpi(int, char**) {
   return 0;
 }
 
+// awareness HWND: "AWARENESS V2", the window's DPI awareness (0 unaware,
+// 1 system, 2 per monitor) and 1 if it is per-monitor v2; "- -" where the
+// system cannot tell.
 int cmdAwareness(int argc, char** argv) {
   need(argc, 3, "awareness HWND");
   HWND h = liveWindow(argv[2]);
@@ -77,15 +67,18 @@ int cmdAwareness(int argc, char** argv) {
   return 0;
 }
 
-INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
+// template EXE BAR X...: a hidden copy of the bar's template from EXE;
+// prints "map X PIXELS" for each horizontal dialog unit X, "size ID W H" for
+// each control of the copy, and "fit ID TEXTW TEXTH W H" for each child of
+// the live bar BAR: its caption measured in the copy's font for that
+// control, and the bar's control's client size.
 int cmdTemplate(int argc, char** argv) {
   need(argc, 4, "template EXE BAR X...");
   HWND bar = liveWindow(argv[3]);
   HMODULE exe = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!exe) fail("cannot load %s (%lu)", argv[2], GetLastError());
-  HRSRC res = FindResourceA(exe, MAKEINTRESOURCEA(102), MAKEINTRESOURCEA(5));
-  if (!res) fail("no dialog 102 in %s", argv[2]);
+  HRSRC res = FindResourceA(exe, MAKEINTRESOURCEA(IDD_BAR), MAKEINTRESOURCEA(5));
+  if (!res) fail("no bar template in %s", argv[2]);
   const DWORD size = SizeofResource(exe, res);
   std::vector<BYTE> copy(size);
   memcpy(copy.data(), LockResource(LoadResource(exe, res)), size);
@@ -130,6 +123,8 @@ int cmdTemplate(int argc, char** argv) {
   return 0;
 }
 
+// dpichanged HWND DPI L T R B: sends WM_DPICHANGED with that DPI and
+// suggested rectangle, written into the window's own process.
 int cmdDpiChanged(int argc, char** argv) {
   need(argc, 8, "dpichanged HWND DPI L T R B");
   HWND h = liveWindow(argv[2]);
@@ -153,17 +148,4 @@ int cmdDpiChanged(int argc, char** argv) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  programName = "dpiprobe";
-  _setmode(_fileno(stdout), _O_BINARY);
-  becomePerMonitorAware();
-  if (argc < 2) fail("usage: dpiprobe dpi | awareness HWND | template EXE BAR X... | dpichanged HWND DPI L T R B");
-  const std::string command = argv[1];
-  if (command == "dpi") return cmdDpi(argc, argv);
-  if (command == "awareness") return cmdAwareness(argc, argv);
-  if (command == "template") return cmdTemplate(argc, argv);
-  if (command == "dpichanged") return cmdDpiChanged(argc, argv);
-  fail("unknown command '%s'", argv[1]);
-}
+}  // namespace probe
