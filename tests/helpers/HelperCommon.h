@@ -1,4 +1,4 @@
-// What the test helper programs (probe, target, cliptool, winctl) share: how
+// What the test helper programs (probe, target, cliptool) share: how
 // they print, how they fail, and how they read and write their arguments.
 //
 //   HWND    hexadecimal, printed as 0x1234ABCD (the 0x is optional on input)

@@ -4,18 +4,9 @@
 //   probe COMMAND ARGS...
 //   probe serve          the same commands, one per line on stdin (see serve())
 //
-// Every command prints machine-readable lines on stdout and exits with
-//   0  success (the window exists, the condition came true, ...)
-//   1  not found, condition false, or timed out
-//   2  bad usage or a failing system call (message on stderr)
-//
-// Conventions:
-//   HWND      hexadecimal, printed as 0x1234ABCD (the 0x is optional on input)
-//   TEXT      a text argument; "hex:8e8196bc" gives exact (Shift-JIS) bytes
-//   HEX       bytes as hexadecimal digits; "-" (or "") is the empty byte string
-//   numbers   decimal, or hexadecimal with 0x; negative values are allowed
-//   texts are always printed as HEX ("-" when empty), so Shift-JIS, CR LF
-//   and blanks survive the trip unchanged.
+// Every command prints machine-readable lines on stdout; texts always as HEX,
+// so Shift-JIS, CR LF and blanks survive the trip. Arguments and exit status
+// as in HelperCommon.h.
 //
 // Commands by area: probe_windows.cpp (looking), probe_actions.cpp (driving
 // windows, keys, clipboard), probe_registry.cpp (the bar's settings),
@@ -36,28 +27,12 @@ namespace {
 
 using namespace probe;
 
-struct Entry {
-  const char* name;
-  Command run;
-};
-
-const Entry kCommands[] = {
-    {"find", cmdFind},         {"wait", cmdWait},         {"list", cmdList},         {"info", cmdInfo},           {"waitgone", cmdWaitGone},
-    {"waitdead", cmdWaitDead}, {"stable", cmdStable},     {"rect", cmdRect},           {"client", cmdClient},
-    {"children", cmdChildren}, {"text", cmdText},         {"style", cmdStyle},         {"topmost", cmdTopmost},
-    {"pid", cmdPid},           {"foreground", cmdForeground}, {"menu", cmdMenu},
-    {"settext", cmdSetText},   {"kill", cmdKill},         {"setfg", cmdSetForeground}, {"post", cmdPost},
-    {"send", cmdSend},         {"keys", cmdKeys},         {"clipget", cmdClipGet},     {"clipset", cmdClipSet},
-    {"dropfiles", cmdDropFiles}, {"mkwindow", cmdMkWindow}, {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz},
-    {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw}, {"regget", cmdRegGet},
-    {"dpi", cmdDpi},           {"awareness", cmdAwareness}, {"template", cmdTemplate},
-    {"dpichanged", cmdDpiChanged}, {"iconic", cmdIconic}, {"focus", cmdFocus},     {"zorder", cmdZOrder},
-    {"move", cmdMove},         {"holdtopmost", cmdHoldTopmost}, {"holdhotkey", cmdHoldHotKey},
-};
+const Command* const kTables[] = {kWindowCommands, kActionCommands, kRegistryCommands, kDpiCommands};
 
 int runCommand(int argc, char** argv) {
-  for (const auto& c : kCommands)
-    if (strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
+  for (const Command* table : kTables)
+    for (const Command* c = table; c->name; ++c)
+      if (strcmp(argv[1], c->name) == 0) return c->run(argc, argv);
   helpers::fail("unknown command '%s'", argv[1]);
 }
 
@@ -108,7 +83,8 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {
     fputs("usage: probe COMMAND ARGS...; commands:", stderr);
-    for (const auto& c : kCommands) fprintf(stderr, " %s", c.name);
+    for (const Command* table : kTables)
+      for (const Command* c = table; c->name; ++c) fprintf(stderr, " %s", c->name);
     fputc('\n', stderr);
     return 2;
   }

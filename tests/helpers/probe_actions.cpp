@@ -344,4 +344,10 @@ int cmdHoldHotKey(int argc, char** argv) {
   return pump();
 }
 
+extern const Command kActionCommands[] = {
+    {"settext", cmdSetText}, {"kill", cmdKill}, {"setfg", cmdSetForeground}, {"post", cmdPost}, {"send", cmdSend},
+    {"keys", cmdKeys}, {"clipget", cmdClipGet}, {"clipset", cmdClipSet}, {"dropfiles", cmdDropFiles},
+    {"move", cmdMove}, {"mkwindow", cmdMkWindow}, {"holdtopmost", cmdHoldTopmost}, {"holdhotkey", cmdHoldHotKey}, {},
+};
+
 }  // namespace probe

@@ -148,4 +148,8 @@ int cmdDpiChanged(int argc, char** argv) {
   return 0;
 }
 
+extern const Command kDpiCommands[] = {
+    {"dpi", cmdDpi}, {"awareness", cmdAwareness}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged}, {},
+};
+
 }  // namespace probe

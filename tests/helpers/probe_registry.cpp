@@ -119,4 +119,9 @@ int cmdRegGet(int argc, char** argv) {
   return 0;
 }
 
+extern const Command kRegistryCommands[] = {
+    {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz}, {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw},
+    {"regget", cmdRegGet}, {},
+};
+
 }  // namespace probe

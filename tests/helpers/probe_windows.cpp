@@ -274,15 +274,6 @@ int cmdText(int argc, char** argv) {
   return 0;
 }
 
-// style HWND: "STYLE EXSTYLE" in hex.
-int cmdStyle(int argc, char** argv) {
-  need(argc, 3, "style HWND");
-  HWND h = liveWindow(argv[2]);
-  out("0x%08lX 0x%08lX\n", static_cast<unsigned long>(GetWindowLongA(h, GWL_STYLE)),
-      static_cast<unsigned long>(GetWindowLongA(h, GWL_EXSTYLE)));
-  return 0;
-}
-
 // topmost HWND: 1 if WS_EX_TOPMOST is set, else 0.
 int cmdTopmost(int argc, char** argv) {
   need(argc, 3, "topmost HWND");
@@ -356,5 +347,13 @@ int cmdMenu(int argc, char** argv) {
     Sleep(20);
   }
 }
+
+extern const Command kWindowCommands[] = {
+    {"find", cmdFind}, {"wait", cmdWait}, {"list", cmdList}, {"info", cmdInfo}, {"waitgone", cmdWaitGone},
+    {"waitdead", cmdWaitDead}, {"stable", cmdStable}, {"rect", cmdRect}, {"client", cmdClient},
+    {"children", cmdChildren}, {"text", cmdText}, {"topmost", cmdTopmost}, {"pid", cmdPid},
+    {"foreground", cmdForeground}, {"iconic", cmdIconic}, {"focus", cmdFocus}, {"zorder", cmdZOrder},
+    {"menu", cmdMenu}, {},
+};
 
 }  // namespace probe

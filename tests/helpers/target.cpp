@@ -1,7 +1,7 @@
 // target.exe: a program for the bar to deliver texts into, for the
 // end-to-end tests.
 //
-//   target TITLE [--form] [--text TEXT] [--pos X Y W H] [--drops]
+//   target TITLE [--form] [--text TEXT] [--pos X Y W H]
 //
 // Without --form: one top-level window titled TITLE, filled by a multi-line
 // EDIT (control id 100) that has the keyboard focus.
@@ -13,28 +13,21 @@
 // edit is kept when the window is deactivated and activated again.
 // --text TEXT puts TEXT into every edit at start ("hex:..." for exact bytes).
 // --pos X Y W H places the window (screen pixels).
-// --drops makes the window accept dropped files.
 //
 // Output on stdout, one line each:
 //   window HWND
 //   edit ID HWND            one per edit, in id order
 //   ready
-//   drop X Y HEX...         per WM_DROPFILES (--drops): the point and each path
 //   final ID HEX            per edit when the window closes: its exact bytes
 // TITLE and TEXT accept "hex:" like probe.exe. Edit contents can also be
 // read from outside with "probe children WINDOW" (WM_GETTEXT, byte-exact).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include "HelperCommon.h"
 
-#include <cstdarg>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,7 +35,6 @@
 namespace {
 
 using namespace helpers;
-
 
 struct EditSpec {
   int id;
@@ -60,7 +52,6 @@ constexpr int kSingleEditId = 100;
 
 struct State {
   bool form = false;
-  bool drops = false;
   Bytes text;
   bool hasText = false;
   std::vector<std::pair<int, HWND>> edits;
@@ -104,22 +95,6 @@ HWND makeEdit(HWND parent, int id, bool multiLine, bool disabled) {
   return e;
 }
 
-void onDrop(HDROP d) {
-  POINT pt{};
-  DragQueryPoint(d, &pt);
-  std::string line = "drop " + std::to_string(pt.x) + " " + std::to_string(pt.y);
-  UINT n = DragQueryFileA(d, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < n; ++i) {
-    UINT len = DragQueryFileA(d, i, nullptr, 0);
-    std::vector<char> buf(len + 1, 0);
-    DragQueryFileA(d, i, buf.data(), len + 1);
-    line += ' ';  // (one append at a time: GCC 12 -O2 misreads " " + string)
-    line += hex(Bytes(buf.data(), len));
-  }
-  DragFinish(d);
-  out("%s\n", line.c_str());
-}
-
 LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_CREATE:
@@ -150,9 +125,6 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       if (g.focus) SetFocus(g.focus);
       return 0;
-    case WM_DROPFILES:
-      onDrop(reinterpret_cast<HDROP>(wp));
-      return 0;
     case WM_CLOSE:
       for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(editText(e)).c_str());
       break;
@@ -166,7 +138,7 @@ int main(int argc, char** argv) {
   programName = "target";
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {
-    fputs("usage: target TITLE [--form] [--text TEXT] [--pos X Y W H] [--drops]\n", stderr);
+    fputs("usage: target TITLE [--form] [--text TEXT] [--pos X Y W H]\n", stderr);
     return 2;
   }
   Bytes title = textArg(argv[1]);
@@ -174,8 +146,6 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     if (strcmp(argv[i], "--form") == 0) {
       g.form = true;
-    } else if (strcmp(argv[i], "--drops") == 0) {
-      g.drops = true;
     } else if (strcmp(argv[i], "--text") == 0 && i + 1 < argc) {
       g.text = textArg(argv[++i]);
       g.hasText = true;
@@ -197,7 +167,7 @@ int main(int argc, char** argv) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "TavrinTestTarget";
   RegisterClassA(&wc);
-  HWND win = CreateWindowExA(WS_EX_CONTROLPARENT | (g.drops ? WS_EX_ACCEPTFILES : 0), wc.lpszClassName, title.c_str(),
+  HWND win = CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, title.c_str(),
                              WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
   if (!win) {
     fprintf(stderr, "target: CreateWindow failed (%lu)\n", GetLastError());

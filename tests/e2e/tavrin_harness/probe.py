@@ -104,7 +104,7 @@ def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[
 # never fail without saying why on stderr; a silent failure is Wine failing
 # to run probe.exe at all (seen once in a while under load), and asking
 # again is harmless.
-_LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "style", "topmost", "pid", "foreground",
+_LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "topmost", "pid", "foreground",
             "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget"}
 
 
