@@ -45,9 +45,7 @@ class ClickOnDefaults(DeliveryTestCase):
     """A first start: the buttons deliver the field names themselves."""
 
     def test_every_text_button_delivers_its_default_text(self):
-        bar = self.start()
-        target = self.target("代筆先 既定")
-        self.make_current(bar, target, "代筆先 既定")
+        bar, target = self.start_on("代筆先 既定")
         for page, buttons in ((1, [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]),
                               (2, USER_STRINGS)):
             if page == 2:
@@ -65,17 +63,13 @@ class ClickOnDefaults(DeliveryTestCase):
         self.assert_no_box()
 
     def test_single_click_delivers_once(self):
-        bar = self.start()
-        target = self.target("一回だけ")
-        self.make_current(bar, target, "一回だけ")
+        bar, target = self.start_on("一回だけ")
         self.click(bar, FAMILY_NAME)
         self.wait_edit(target, EDIT, "姓")
         self.assert_stays(lambda: target.edit_text(EDIT), sjis("姓"), "the edit after one click", 3 * SCALE)
 
     def test_two_clicks_in_a_row_deliver_twice(self):
-        bar = self.start()
-        target = self.target("二回")
-        self.make_current(bar, target, "二回")
+        bar, target = self.start_on("二回")
         self.click(bar, FULL_NAME)
         self.wait_edit(target, EDIT, "姓 名")
         self.click(bar, FULL_NAME)
@@ -84,9 +78,7 @@ class ClickOnDefaults(DeliveryTestCase):
 
     def test_every_one_of_ten_clicks_arrives(self):
         # Each click activates the target afresh; no paste may be lost.
-        bar = self.start()
-        target = self.target("十回")
-        self.make_current(bar, target, "十回")
+        bar, target = self.start_on("十回")
         lost = []
         for round in range(1, 11):
             set_window_text(target.edits[EDIT], b"")
@@ -98,9 +90,7 @@ class ClickOnDefaults(DeliveryTestCase):
         self.assertEqual(lost, [], "clicks whose text did not arrive: (round, edit, clipboard)")
 
     def test_quick_double_click_delivers_twice(self):
-        bar = self.start()
-        target = self.target("ダブルクリック")
-        self.make_current(bar, target, "ダブルクリック")
+        bar, target = self.start_on("ダブルクリック")
         mouse_move(*bar.state().child(GIVEN_NAME).screen.center)
         xdotool("click", "--repeat", 2, "--delay", 120, 1)
         mouse_move(*PARK)
@@ -108,9 +98,7 @@ class ClickOnDefaults(DeliveryTestCase):
         self.assert_stays(lambda: target.edit_text(EDIT), sjis("名名"), "the edit after a double click")
 
     def test_text_goes_where_the_caret_is(self):
-        bar = self.start()
-        target = self.target("挿入", "--text", hexarg("前後"))
-        self.make_current(bar, target, "挿入")
+        bar, target = self.start_on("挿入", "--text", hexarg("前後"))
         # Caret between the two characters (2 bytes, 1 character in).
         probe("send", target.edits[EDIT], 0x00B1, 1, 1)  # EM_SETSEL
         self.click(bar, FAMILY_NAME)
@@ -130,9 +118,7 @@ class ClickOnStoredTexts(DeliveryTestCase):
         self.assertIn(b"\x83\x5c", address)  # ソ
 
     def test_every_stored_text_arrives_exactly(self):
-        bar = self.start(self.settings())
-        target = self.target("代筆先 登録済み")
-        self.make_current(bar, target, "代筆先 登録済み")
+        bar, target = self.start_on("代筆先 登録済み", settings=self.settings())
         page1 = [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]
         page2 = [USER_STRINGS[n - 1] for n in STORED_STRINGS]
         for page, buttons in ((1, page1), (2, page2)):
@@ -151,9 +137,7 @@ class ClickOnStoredTexts(DeliveryTestCase):
     def test_three_line_user_string_arrives_with_cr_lf(self):
         settings = self.settings()
         settings["Setting"] = {"PageNo": 2}
-        bar = self.start(settings)
-        target = self.target("三行")
-        self.make_current(bar, target, "三行")
+        bar, target = self.start_on("三行", settings=settings)
         self.click(bar, USER_STRINGS[1])
         expected = sjis(STORED_STRINGS[2])
         self.assertEqual(expected.count(b"\r\n"), 2)
@@ -161,9 +145,7 @@ class ClickOnStoredTexts(DeliveryTestCase):
         self.assertEqual(clipboard_text(), expected, "the clipboard keeps CR LF")
 
     def test_full_name_of_two_empty_names_is_one_space_without_notice(self):
-        bar = self.start({"PrivateData": {"Name1": "", "Name2": ""}})
-        target = self.target("空の氏名")
-        self.make_current(bar, target, "空の氏名")
+        bar, target = self.start_on("空の氏名", settings={"PrivateData": {"Name1": "", "Name2": ""}})
         self.click(bar, FULL_NAME)
         self.wait_edit(target, EDIT, b" ")
         self.assertEqual(clipboard_text(), b" ")
@@ -171,9 +153,7 @@ class ClickOnStoredTexts(DeliveryTestCase):
         self.assertEqual(target.edit_text(EDIT), b" ")
 
     def test_full_name_with_only_the_given_name(self):
-        bar = self.start({"PrivateData": {"Name1": "", "Name2": "太郎"}})
-        target = self.target("名だけ")
-        self.make_current(bar, target, "名だけ")
+        bar, target = self.start_on("名だけ", settings={"PrivateData": {"Name1": "", "Name2": "太郎"}})
         self.click(bar, FULL_NAME)
         self.wait_edit(target, EDIT, " 太郎")
 
@@ -226,9 +206,7 @@ class NoDelivery(DeliveryTestCase):
         self.assert_no_box()
 
     def test_empty_user_string_shows_the_notice_with_a_target(self):
-        bar = self.start({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
-        target = self.target("空の文字列")
-        self.make_current(bar, target, "空の文字列")
+        bar, target = self.start_on("空の文字列", settings={"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
         before = sjis("空文字のとき")
         set_clipboard(before)
         self.click(bar, USER_STRINGS[0])
@@ -244,17 +222,13 @@ class NoDelivery(DeliveryTestCase):
         self.assert_no_box()
 
     def test_empty_family_name_shows_the_notice(self):
-        bar = self.start({"PrivateData": {"Name1": ""}})
-        target = self.target("空の姓")
-        self.make_current(bar, target, "空の姓")
+        bar, target = self.start_on("空の姓", settings={"PrivateData": {"Name1": ""}})
         self.click(bar, FAMILY_NAME)
         self.assert_box_and_close(EMPTY_TEXT)
         self.assertEqual(target.edit_text(EDIT), b"")
 
     def test_busy_clipboard_is_reported_and_left_alone(self):
-        bar = self.start()
-        target = self.target("使用中")
-        self.make_current(bar, target, "使用中")
+        bar, target = self.start_on("使用中")
         before = sjis("ほかのプログラムの内容")
         set_clipboard(before)
         holder = self.hold_clipboard()

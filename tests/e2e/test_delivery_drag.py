@@ -148,9 +148,7 @@ class DragDelivery(DeliveryTestCase):
         self.assertEqual({e: form.edit_text(e) for e in focused}, {focused[0]: sjis("姓")})
 
     def test_right_button_cancels_a_drag_still_over_its_own_button(self):
-        bar = self.start()
-        target = self.target("元の場所", "--pos", *PLAIN_POS)
-        self.make_current(bar, target, "元の場所")
+        bar, target = self.start_on("元の場所", "--pos", *PLAIN_POS)
         x, y = bar.state().child(MAIL).screen.center
         self.drag((x, y), (x + 1, y), cancel=True, steps=1)
         self.assert_stays(lambda: target.edit_text(EDIT), b"", "the edit after the cancelled drag")
@@ -169,9 +167,7 @@ class DragDelivery(DeliveryTestCase):
         self.wait_edit(target, EDIT, "E-Mail")
 
     def test_drag_released_over_the_button_itself_is_a_click(self):
-        bar = self.start()
-        target = self.target("元の場所", "--pos", *PLAIN_POS)
-        self.make_current(bar, target, "元の場所")
+        bar, target = self.start_on("元の場所", "--pos", *PLAIN_POS)
         child = bar.state().child(MAIL)
         x, y = child.screen.center
         self.drag((x, y), (x + 2, y + 1), steps=2)

@@ -16,7 +16,7 @@ from tavrin_harness import (
     BarTestCase, HolderWindow, MenuTestCase, bar_pid, bare_spot, children, click, client_rect,
     close_dialog, drag, dword, find_window, focus_of, foreground, main, mouse_move, preset, probe, reg_get,
     screen_pixel, screenshot, sz, top_left, top_windows, visible_menus, wait_for, window_exists, window_rect,
-    window_text, xdotool,
+    window_text, kMenuInset, xdotool,
 )
 
 ABOUT_TITLE = "Tavrin のﾊﾞｰｼﾞｮﾝ情報"
@@ -127,7 +127,7 @@ class ContextMenu(MenuTestCase):
         bar = self.start_bar()
         menu = self.keyboard_menu(bar)
         c = client_rect(bar.hwnd)
-        self.assertEqual(top_left(menu), (c.left + 5, c.top + 5))
+        self.assertEqual(top_left(menu), (c.left + kMenuInset, c.top + kMenuInset))
         self.close_menu("Shift+F10")
 
     def test_exit_ends_the_program_and_saves_page_option_and_position(self):

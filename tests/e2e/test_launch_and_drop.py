@@ -98,9 +98,8 @@ class LaunchButtons(DeliveryTestCase):
 
     def test_launch_leaves_clipboard_and_target_alone(self):
         self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
-        bar = self.start({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
-        target = self.target("起動中の代筆先", "--pos", *PLAIN_POS)
-        self.make_current(bar, target, "起動中の代筆先")
+        bar, target = self.start_on("起動中の代筆先", "--pos", *PLAIN_POS,
+                                  settings={"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
         before = sjis("起動前")
         set_clipboard(before)
         self.click(bar, LAUNCH[0])
@@ -142,9 +141,7 @@ class DroppedFiles(DeliveryTestCase):
             raise
 
     def test_drop_does_not_paste_into_the_target(self):
-        bar = self.start()
-        target = self.target("ドロップ中の代筆先")
-        self.make_current(bar, target, "ドロップ中の代筆先")
+        bar, target = self.start_on("ドロップ中の代筆先")
         path = "C:\\temp\\落とした.txt"
         self.drop(bar, path)
         wait_for(lambda: clipboard_text() == sjis(path), CHANGE_TIMEOUT, 0.1, "the path on the clipboard")

@@ -131,6 +131,15 @@ class DeliveryTestCase(TavrinTestCase):
             preset(settings)
         return self.start_bar()
 
+    def start_on(self, title: str, *options: object,
+                 settings: Optional[dict[str, dict[str, object]]] = None) -> tuple[Bar, Target]:
+        """Starts the bar and a target.exe window titled title (with target.exe
+        options), and waits until the bar has taken that window as its target."""
+        bar = self.start(settings)
+        target = self.target(title, *options)
+        self.make_current(bar, target, title)
+        return bar, target
+
     def hold_clipboard(self) -> ClipboardHolder:
         holder = ClipboardHolder(int(120000 * SCALE))
         self._extra.append(holder.stop)
