@@ -26,11 +26,11 @@ bool IsBitmap(UINT f) { return f == CF_BITMAP || f == CF_DSPBITMAP; }
 bool IsEnhMetaFile(UINT f) { return f == CF_ENHMETAFILE || f == CF_DSPENHMETAFILE; }
 bool IsMetaFilePict(UINT f) { return f == CF_METAFILEPICT || f == CF_DSPMETAFILEPICT; }
 
-// Formats the system converts into each other, richest first: only the
-// richest one on the clipboard is copied, the others follow from it again
-// (Unicode text keeps CF_LOCALE beside it, which is copied as it is).
+// Pictures the system converts into each other, richest first: only the
+// richest one on the clipboard is copied, the others follow from it again.
+// Texts are small and all copied, so that ANSI and Unicode readers get back
+// exactly what they got before.
 constexpr UINT kFamilies[][3] = {
-    {CF_UNICODETEXT, CF_TEXT, CF_OEMTEXT},
     {CF_DIBV5, CF_DIB, CF_BITMAP},
     {CF_ENHMETAFILE, CF_METAFILEPICT, 0},
 };
