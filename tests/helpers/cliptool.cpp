@@ -234,6 +234,25 @@ int cmdSetAll(int argc, char** argv) {
   return 0;
 }
 
+// The open clipboard's data of `format`: a text up to its terminator of
+// `unit` bytes (1, or 2 for UTF-16), or the whole block with unit 0.
+bool clipData(UINT format, size_t unit, Bytes& data) {
+  HANDLE g = GetClipboardData(format);
+  const char* p = g ? static_cast<const char*>(GlobalLock(g)) : nullptr;
+  if (!p) return false;
+  size_t size = GlobalSize(g);
+  for (size_t i = 0; unit && i + unit <= size; i += unit)
+    if (memcmp(p + i, "\0\0", unit) == 0) size = i;
+  data.assign(p, size);
+  GlobalUnlock(g);
+  return true;
+}
+
+std::string clipHex(UINT format, size_t unit) {
+  Bytes data;
+  return clipData(format, unit, data) ? hex(data) : "none";
+}
+
 std::string bitmapText(HBITMAP bitmap) {
   BITMAP info{};
   if (!GetObjectA(bitmap, sizeof info, &info)) return "none";
@@ -258,17 +277,8 @@ int cmdDump() {
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   HWND h = makeWindow("TavrinTestClipDumper", "", HWND_MESSAGE, 0);
   if (!openClipboard(h)) fail("cannot open the clipboard (%lu)", GetLastError());
-  std::string text = "none", binary = "none", bitmap = "none";
-  if (HANDLE g = GetClipboardData(CF_TEXT)) {
-    const char* p = static_cast<const char*>(GlobalLock(g));
-    if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
-    GlobalUnlock(g);
-  }
-  if (HANDLE g = GetClipboardData(binaryFormat)) {
-    const char* p = static_cast<const char*>(GlobalLock(g));
-    if (p) binary = hex(Bytes(p, GlobalSize(g)));
-    GlobalUnlock(g);
-  }
+  const std::string text = clipHex(CF_TEXT, 1), binary = clipHex(binaryFormat, 0);
+  std::string bitmap = "none";
   if (HANDLE b = GetClipboardData(CF_BITMAP)) bitmap = bitmapText(static_cast<HBITMAP>(b));
   CloseClipboard();
   out("text %s\nbinary %s\nbitmap %s\n", text.c_str(), binary.c_str(), bitmap.c_str());
@@ -309,13 +319,8 @@ int cmdWatch(int argc, char** argv) {
           out("update %.1f excl=%d binary=%d\n", at, excl, binary);
           continue;
         }
-        std::string text = "none";
         for (int i = 0; i < 1000 && !OpenClipboard(readNull ? nullptr : h); ++i) Sleep(1);
-        if (HANDLE g = GetClipboardData(CF_TEXT)) {
-          const char* p = static_cast<const char*>(GlobalLock(g));
-          if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
-          GlobalUnlock(g);
-        }
+        const std::string text = clipHex(CF_TEXT, 1);
         CloseClipboard();
         out("update %.1f excl=%d binary=%d text=%s\n", at, excl, binary, text.c_str());
         continue;
@@ -339,12 +344,7 @@ int cmdWatch(int argc, char** argv) {
 
 int cmdUnicode() {
   if (!openClipboard(nullptr)) fail("cannot open the clipboard (%lu)", GetLastError());
-  std::string text = "none";
-  if (HANDLE g = GetClipboardData(CF_UNICODETEXT)) {
-    const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(g));
-    if (p) text = hex(Bytes(reinterpret_cast<const char*>(p), wcsnlen(p, GlobalSize(g) / 2) * 2));
-    GlobalUnlock(g);
-  }
+  const std::string text = clipHex(CF_UNICODETEXT, 2);
   CloseClipboard();
   out("unicode %s\n", text.c_str());
   return 0;
@@ -382,11 +382,7 @@ int cmdReadClip(HWND to) {
   HWND h = makeWindow("TavrinTestClipReader", "", HWND_MESSAGE, 0);
   Bytes text;
   if (openClipboard(h)) {
-    if (HANDLE g = GetClipboardData(CF_TEXT)) {
-      const char* p = static_cast<const char*>(GlobalLock(g));
-      if (p) text.assign(p, strnlen(p, GlobalSize(g)));
-      GlobalUnlock(g);
-    }
+    clipData(CF_TEXT, 1, text);
     CloseClipboard();
   }
   COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
