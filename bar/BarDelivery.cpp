@@ -3,6 +3,9 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
+#include <mmsystem.h>
+
+#include <optional>
 #include <string>
 
 namespace {
@@ -80,10 +83,24 @@ void CBarDlg::PasteText(const CString& text)
         MessageBox("代筆する文字が登録されていません。", nullptr, MB_ICONEXCLAMATION);
         return;
     }
+    if (!m_pTarget || !::IsWindow(m_pTarget->m_hWnd)) return;
+    // Windows drops keys synthesized for a program run as administrator:
+    // say so, and leave the clipboard alone.
+    if (RunsAboveUs(m_pTarget->m_hWnd)) {
+        ReportClipboardFailure(ClipboardFailure::Elevated);
+        return;
+    }
+    // The user's clipboard is copied before the target comes forward, so a
+    // slow copy never holds a Ctrl+V that the user's next click could misdirect.
+    const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd);
     if (!ActivateTarget()) return;
     m_SendKey.SetText(text);
-    if (m_KeepClipboard) m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
-    else m_SendKey.SendText(m_hWnd);
+    if (keep && m_ClipKeeper.Ready(m_hWnd)) {
+        m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
+    } else {
+        m_ClipKeeper.Forget();
+        m_SendKey.SendText(m_hWnd);
+    }
 }
 
 bool CBarDlg::ActivateTarget()
@@ -111,8 +128,19 @@ bool CBarDlg::ActivateTarget()
 namespace {
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
-// How long the wait only yields before it sleeps between looks.
-constexpr ULONGLONG kActivationSpinMs = 20;
+
+// A 1 ms system timer for as long as it lives, so that a sleep between looks
+// lasts a millisecond rather than a 16 ms clock tick.
+class CFineTimer {
+public:
+    CFineTimer() : m_ok(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~CFineTimer() { if (m_ok) ::timeEndPeriod(1); }
+    CFineTimer(const CFineTimer&) = delete;
+    CFineTimer& operator=(const CFineTimer&) = delete;
+
+private:
+    bool m_ok;
+};
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -127,8 +155,8 @@ constexpr ULONGLONG kActivationSpinMs = 20;
 bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
     const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
-    const ULONGLONG start = ::GetTickCount64();
-    const ULONGLONG deadline = start + kActivationTimeoutMs;
+    const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
+    std::optional<CFineTimer> fine;  // only once a look found it not yet active
     for (;;) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
@@ -136,9 +164,8 @@ bool CBarDlg::WaitUntilActive(HWND hTopLevel)
             return true;
         const ULONGLONG now = ::GetTickCount64();
         if (now >= deadline || !::IsWindow(hTopLevel)) return false;
-        // The first few milliseconds only yield: most targets take the
-        // activation within them, and a sleep would round the wait up.
-        ::Sleep(now < start + kActivationSpinMs ? 0 : 1);
+        if (!fine) fine.emplace();
+        ::Sleep(1);
     }
 }
 
