@@ -14,30 +14,14 @@ import statistics
 import time
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, Bar, DeliveryTestCase, HelperWindow, TimedOut, WineProcess,
-    children, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
+    ADDRESS_EDIT, CHANGE_TIMEOUT, CLIPTOOL_EXE, EDIT, EXIT_TIMEOUT, MAIL, SCALE, USER_STRINGS, Bar, DeliveryTestCase,
+    HelperWindow, TimedOut, WineProcess, children, cliptool, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
 )
 
-EDIT = 100                      # target.exe's plain edit
-ADDRESS_EDIT = 203              # a multi-line edit of target.exe --form
-MAIL = 1002                     # page 1: E-Mail
-USER_STRINGS = [1007, 1013, 1014, 1015, 1016]  # page 2: user strings 1 to 5
 TEXTS = ["一つ目の貼り付け", "二つ目\r\n二行目", "C:\\表\\ソ", "ﾊﾝｶｸ", "5th paste"]
 USER_TEXT = sjis("利用者がコピーした文字")
 BINARY = bytes([0x00, 0x01, 0x5C, 0x00, 0x00, 0xFF, 0x80, 0x00, 0x7F, 0x00])
 READ_TIMEOUT = 5.0              # the bar leaves an unread text after this long
-
-
-def cliptool(*args: object) -> list[str]:
-    proc = WineProcess(CLIPTOOL_EXE, *args)
-    status = proc.wait(EXIT_TIMEOUT)
-    lines = []
-    while not proc.lines.empty():
-        lines.append(proc.lines.get())
-    if status != 0:
-        proc.kill()
-        raise AssertionError(f"cliptool {args} ended with {status}: {lines}")
-    return lines
 
 
 def dump() -> dict[str, str]:

@@ -80,12 +80,20 @@ class ClipboardHolder:
             self.proc.kill()
 
 
+def cliptool(*args: object) -> list[str]:
+    """Runs cliptool.exe to its end; returns its lines."""
+    proc = WineProcess(CLIPTOOL_EXE, *args)
+    status = proc.wait(EXIT_TIMEOUT)
+    lines = proc.output() if status is not None else []
+    if status != 0:
+        proc.kill()
+        raise AssertionError(f"cliptool {args} ended with {status}: {lines}")
+    return lines
+
+
 def clipboard_owner() -> str:
-    r = WineProcess(CLIPTOOL_EXE, "info")
-    first = r.readline(EXIT_TIMEOUT)
-    r.wait()
-    kind, owner = first.split()
-    assert kind == "owner", first
+    kind, owner = cliptool("info")[0].split()
+    assert kind == "owner", kind
     return owner
 
 

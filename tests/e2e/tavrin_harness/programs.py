@@ -57,8 +57,8 @@ class Target(HelperWindow):
         """Closes the window; returns what each edit held at the end."""
         super().close()
         final: dict[int, bytes] = {}
-        while not self.proc.lines.empty():
-            kind, *rest = self.proc.lines.get().split()
+        for line in self.proc.output():
+            kind, *rest = line.split()
             if kind == "final":
                 final[int(rest[0])] = unhex(rest[1])
         return final

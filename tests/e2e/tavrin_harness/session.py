@@ -80,8 +80,9 @@ class WineProcess:
                                       stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL)
         self.lines: "queue.Queue[str]" = queue.Queue()
+        self._reader = threading.Thread(target=self._read, daemon=True)
         if capture:
-            threading.Thread(target=self._read, daemon=True).start()
+            self._reader.start()
 
     def _read(self) -> None:
         assert self.popen.stdout is not None
@@ -94,6 +95,12 @@ class WineProcess:
             return self.lines.get(timeout=timeout)
         except queue.Empty:
             raise TimedOut(f"{self.name} printed nothing within {timeout:.0f} s") from None
+
+    def output(self, timeout: float = EXIT_TIMEOUT) -> list[str]:
+        """Every line not read yet, once the program has ended and closed its output."""
+        if self._reader.ident is not None:
+            self._reader.join(timeout)
+        return [self.lines.get() for _ in range(self.lines.qsize())]
 
     def running(self) -> bool:
         return self.popen.poll() is None
