@@ -14,8 +14,8 @@ import statistics
 import time
 
 from tavrin_harness import (
-    ADDRESS_EDIT, CHANGE_TIMEOUT, CLIPTOOL_EXE, EDIT, EXIT_TIMEOUT, MAIL, SCALE, USER_STRINGS, Bar, DeliveryTestCase,
-    HelperWindow, TimedOut, WineProcess, children, cliptool, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
+    ADDRESS_EDIT, CHANGE_TIMEOUT, CLIPTOOL_EXE, EDIT, MAIL, SCALE, USER_STRINGS, Bar, DeliveryTestCase, HelperWindow,
+    TimedOut, WineProcess, children, cliptool, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
 )
 
 TEXTS = ["一つ目の貼り付け", "二つ目\r\n二行目", "C:\\表\\ソ", "ﾊﾝｶｸ", "5th paste"]
@@ -105,10 +105,7 @@ class KeepClipboardTestCase(DeliveryTestCase):
             self.assertEqual(dump(), expected, what)
 
     def assert_clipboard_stays(self, expected: dict[str, str], seconds: float, what: str) -> None:
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(dump(), expected, what)
-            time.sleep(0.3)
+        self.assert_stays(dump, expected, what, seconds)
 
 
 class KeepClipboard(KeepClipboardTestCase):

@@ -244,10 +244,7 @@ class Tooltips(BarTestCase):
         mouse_move(*PARK)
         wait_for(lambda: not self.shown_tips(pid), CHANGE_TIMEOUT, 0.1, "tooltips to hide")
         mouse_move(*bar.state().child(USER_STRINGS[2]).screen.center)
-        deadline = time.monotonic() + HOLD
-        while time.monotonic() < deadline:
-            self.assertEqual([t for t in self.shown_tips(pid) if t], [], "a tooltip with text shows over 3")
-            time.sleep(0.1)
+        self.assert_stays(lambda: [t for t in self.shown_tips(pid) if t], [], "a tooltip with text shows over 3")
         # The tooltips work: the neighbour shows its own.
         self.assertTip(bar, USER_STRINGS[3], "ヒント四")
 

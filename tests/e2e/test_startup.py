@@ -253,10 +253,8 @@ class DamagedSettings(TavrinTestCase):
         # The bar follows only a target: wait until it has taken this one.
         wait_for(lambda: window_text(s.child(STRIP).hwnd) == b"Pos target", CHANGE_TIMEOUT, 0.2,
                  "the title strip to show the target's title")
-        deadline = time.monotonic() + 2.5  # five ticks of the 500 ms timer
-        while time.monotonic() < deadline:
-            self.assertEqual(top_left(bar.state()), (300, 200), "the bar moved with corner 9")
-            time.sleep(0.25)
+        # Five ticks of the 500 ms timer.
+        self.assert_stays(lambda: top_left(bar.state()), (300, 200), "the bar moved with corner 9", 2.5)
         self.assertTrue(target.proc.running())
 
     def test_option_stored_as_string_takes_its_default(self):

@@ -5,7 +5,7 @@ from __future__ import annotations
 
 import time
 import unittest
-from typing import Iterable, Optional
+from typing import Callable, Iterable, Optional
 
 from .bar import CUSTOM_DEFAULT, Bar, BarState, end_stray_bars, strip_hwnd
 from .common import CHANGE_TIMEOUT, HOLD, PROBE_EXE, REACT_LIMIT, TAVRIN_EXE, WINE_RUN, wait_for
@@ -74,6 +74,18 @@ class TavrinTestCase(unittest.TestCase):
         self._targets.append(t)
         return t
 
+    quiet = HOLD  # how long assert_stays watches unless told
+
+    def assert_stays(self, read: Callable[[], object], expected: object, what: str,
+                     seconds: Optional[float] = None) -> None:
+        """read() keeps returning expected for the given time."""
+        deadline = time.monotonic() + (self.quiet if seconds is None else seconds)
+        while True:
+            self.assertEqual(read(), expected, what)
+            if time.monotonic() >= deadline:
+                return
+            time.sleep(0.1)
+
     def holder_window(self, kind: str, *args: object) -> HolderWindow:
         w = HolderWindow(kind, *args)
         self.addCleanup(w.close)
@@ -117,10 +129,7 @@ class BarTestCase(TavrinTestCase):
         """The strip keeps showing title for the whole time."""
         want = title.encode("cp932") if isinstance(title, str) else title
         hwnd = strip_hwnd(bar)
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(window_text(hwnd), want, f"the title strip changed {during}")
-            time.sleep(0.1)
+        self.assert_stays(lambda: window_text(hwnd), want, f"the title strip changed {during}", seconds)
 
     def wait_foreground(self, hwnd: str, what: str) -> None:
         wait_for(lambda: foreground()[0] == hwnd, CHANGE_TIMEOUT, 0.05, f"{what} to be the foreground window")
@@ -139,10 +148,7 @@ class BarTestCase(TavrinTestCase):
         return took
 
     def hold_bar_at(self, bar: Bar, where: tuple[int, int], seconds: float = HOLD, during: str = "") -> None:
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(top_left(window_rect(bar.hwnd)), where, f"the bar moved {during}")
-            time.sleep(0.1)
+        self.assert_stays(lambda: top_left(window_rect(bar.hwnd)), where, f"the bar moved {during}", seconds)
 
 
 def main() -> None:

@@ -9,7 +9,6 @@ holds as CF_TEXT."""
 
 from __future__ import annotations
 
-import time
 from pathlib import Path
 from typing import Callable, Optional
 
@@ -111,6 +110,8 @@ class DeliveryTestCase(TavrinTestCase):
     """Starts the bar with given settings, makes target.exe windows the bar's
     target, clicks and drags the bar's buttons and reads message boxes."""
 
+    quiet = QUIET
+
     def setUp(self) -> None:
         super().setUp()
         self._extra: list[Callable[[], None]] = []
@@ -194,20 +195,11 @@ class DeliveryTestCase(TavrinTestCase):
                              f"message boxes {boxes!r}")
             raise
 
-    def assert_stays(self, read: Callable[[], object], expected: object, what: str, seconds: float = QUIET) -> None:
-        """read() keeps returning expected for the given time."""
-        deadline = time.monotonic() + seconds
-        while True:
-            self.assertEqual(read(), expected, what)
-            if time.monotonic() >= deadline:
-                return
-            time.sleep(0.1)
-
     def assert_alive(self, target: Target) -> None:
         if not target.proc.running():
             self.fail(f"target.exe ended with status {target.proc.popen.returncode}")
 
-    def assert_edits_stay(self, target: Target, expected: dict[int, bytes], seconds: float = QUIET) -> None:
+    def assert_edits_stay(self, target: Target, expected: dict[int, bytes], seconds: Optional[float] = None) -> None:
         self.assert_alive(target)
         self.assert_stays(lambda: {e: target.edit_text(e) for e in expected}, expected,
                           "what the target's edits hold", seconds)

@@ -51,10 +51,7 @@ class MenuTestCase(BarTestCase):
         return menus[0]
 
     def assert_no_menu(self, seconds: float = HOLD, why: str = "") -> None:
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.assertEqual(visible_menus(), [], f"a menu is open {why}")
-            time.sleep(0.1)
+        self.assert_stays(visible_menus, [], f"a menu is open {why}", seconds)
 
     def menu_input(self, send: Callable[[], None], done: Callable[[], object], what: str) -> None:
         """Sends input to the open menu once it takes input, again while the
