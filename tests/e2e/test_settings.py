@@ -12,13 +12,14 @@ from __future__ import annotations
 from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, MOD_CONTROL, MOD_SHIFT, VK_W, Bar, Child, MenuTestCase, bar_pid, bare_spot, children, dword,
-    find_window, main, post, preset, probe, reg_get, screen_pixel, screenshot, send, set_window_text, strip_hwnd,
-    sz, top_windows, wait_for, window_exists, window_text,
+    CHANGE_TIMEOUT, HOMEPAGE, ID_SETTINGS, IDC_AS_ENTRY, IDC_CP_LIST, IDC_EXT_CHANGECOLOUR, IDC_EXT_POS, IDC_HK_KEY,
+    IDC_PRIVATE_FAMILYNAME, IDC_US_STRING, IDC_US_TIP, IDC_US_TITLE, LAUNCH, MOD_CONTROL, MOD_SHIFT, USER_STRINGS,
+    VK_W, Bar, MenuTestCase, bar_pid, bare_spot, child_of, dword, find_window, main, post, preset, probe, reg_get,
+    screen_pixel, screenshot, send, set_window_text, strip_hwnd, sz, top_windows, wait_for, window_exists,
+    window_text,
 )
 
 SHEET_TITLE = "設定"
-ID_SETTINGS = 32771
 
 WM_USER = 0x400
 PSM_SETCURSEL = WM_USER + 101
@@ -60,12 +61,7 @@ class SettingsTestCase(MenuTestCase):
         send(sheet, PSM_SETCURSEL, tab, 0)
         return wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
 
-    @staticmethod
-    def control(page: str, control_id: int) -> Child:
-        for c in children(page):
-            if c.id == control_id:
-                return c
-        raise AssertionError(f"the page has no control {control_id}")
+    control = staticmethod(child_of)
 
     def type_into(self, page: str, control_id: int, text: str | bytes) -> None:
         set_window_text(self.control(page, control_id).hwnd, text)
@@ -80,7 +76,7 @@ class SettingsTestCase(MenuTestCase):
 
     def holder_answer(self, mods: int, vk: int) -> str:
         """Another program tries to register the combination; its answer."""
-        return self.winctl_window("hotkey", mods, vk).proc.readline()
+        return self.holder_window("hotkey", mods, vk).proc.readline()
 
     def press(self, sheet: str, button: int) -> None:
         post(sheet, PSM_PRESSBUTTON, button, 0)
@@ -101,7 +97,7 @@ class OpeningAndCancel(SettingsTestCase):
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
         screenshot("settings-sheet")
         # The launch tab's list offers the ten entries.
-        self.control(page, 1012)
+        self.control(page, IDC_AS_ENTRY)
         self.assertFalse(self.control_enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
         self.press(sheet, PSBTN_CANCEL)
 
@@ -114,7 +110,7 @@ class OpeningAndCancel(SettingsTestCase):
         sheet = self.open_sheet(bar)
         page = self.current_page(sheet)
         assert page is not None
-        self.type_into(page, 1002, "山田")
+        self.type_into(page, IDC_PRIVATE_FAMILYNAME, "山田")
         # Tracking is paused: another window in front does not reach the strip.
         before = window_text(strip_hwnd(bar))
         alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
@@ -136,11 +132,11 @@ class OkApplies(SettingsTestCase):
         strings = self.current_page(sheet)
         assert strings is not None
         # User string 1: tip, caption and a two-line text.
-        self.type_into(strings, 1004, "ヒント")
-        self.type_into(strings, 1005, "挨拶")
-        self.type_into(strings, 1002, b"\x82\xb1\x82\xf1\r\n2")
+        self.type_into(strings, IDC_US_TIP, "ヒント")
+        self.type_into(strings, IDC_US_TITLE, "挨拶")
+        self.type_into(strings, IDC_US_STRING, b"\x82\xb1\x82\xf1\r\n2")
         personal = self.show_tab(sheet, TAB_PRIVATE)
-        self.type_into(personal, 1002, "山田")
+        self.type_into(personal, IDC_PRIVATE_FAMILYNAME, "山田")
         self.press(sheet, PSBTN_OK)
 
         self.assertEqual(reg_get("PrivateData", "Name1"), sz("山田"))
@@ -153,7 +149,7 @@ class OkApplies(SettingsTestCase):
         self.assertIsNotNone(reg_get("Setting", "BkColor"))
         self.assertIsNotNone(reg_get("Setting", "Pos"))
         # The caption on the bar changed at once.
-        wait_for(lambda: bar.state().child(1007).text == "挨拶".encode("cp932"), CHANGE_TIMEOUT, 0.1,
+        wait_for(lambda: bar.state().child(USER_STRINGS[0]).text == "挨拶".encode("cp932"), CHANGE_TIMEOUT, 0.1,
                  "the first user-string button to show its new caption")
 
     def test_custom_selection_shown_at_once_on_page_3(self):
@@ -162,20 +158,20 @@ class OkApplies(SettingsTestCase):
         sheet = self.open_sheet(bar)
         page = self.current_page(sheet)
         assert page is not None
-        check_list = self.control(page, 1016).hwnd
+        check_list = self.control(page, IDC_CP_LIST).hwnd
         self.assertEqual(send(check_list, LB_GETCOUNT), 29)
         # Only "HP" (item 7) and the first launch entry (item 18).
         for item in range(29):
             send(check_list, LB_SETITEMDATA, item, 1 if item in (7, 18) else 0)
         self.press(sheet, PSBTN_OK)
-        bar.wait_state(lambda s: s.shown_page_buttons() == [1003, 1023], "page 3 to show HP and 一")
+        bar.wait_state(lambda s: s.shown_page_buttons() == [HOMEPAGE, LAUNCH[0]], "page 3 to show HP and 一")
         self.assertEqual(reg_get("CustomPage", "Num1"), dword(5))
 
     def test_new_hot_key_works_at_once(self):
         bar = self.start_bar()
         sheet = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_HOTKEY)
-        self.choose(page, 1023, ord("Q") - ord("A"))
+        self.choose(page, IDC_HK_KEY, ord("Q") - ord("A"))
         self.press(sheet, PSBTN_OK)
         self.assertEqual(reg_get("HotKey", "Key"), sz("Q"))
         self.assertNotEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_Q), "registered 1",
@@ -189,9 +185,9 @@ class OkApplies(SettingsTestCase):
         spot = bare_spot(bar.state())
         sheet = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_EXTENSION)
-        self.choose(page, 1014, 3)
+        self.choose(page, IDC_EXT_POS, 3)
         # 変更 opens the system's colour chooser (modal: posted, not sent).
-        post(self.control(page, 1010).hwnd, BM_CLICK)
+        post(self.control(page, IDC_EXT_CHANGECOLOUR).hwnd, BM_CLICK)
         pid = bar_pid(bar)
         chooser = wait_for(lambda: next((w.hwnd for w in top_windows() if w.pid == pid and w.visible
                                          and w.cls == "#32770" and w.hwnd not in (sheet, bar.hwnd)), None),

@@ -4,10 +4,7 @@ taskbar ("Shell_TrayWnd") never become the target, a closed target is
 cleared, the program's own message box becomes the target, and with
 auto-follow on the bar docks at the chosen corner of the target and rides
 along with it; the "not kept on top" option takes effect at the next
-placement.
-
-winctl.exe (tests/helpers/winctl.cpp) moves, minimises and stacks the test
-windows and reports the z-order."""
+placement."""
 
 from __future__ import annotations
 
@@ -15,10 +12,10 @@ import time
 from typing import Optional
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, HOLD, NEXT, TICK, USER_STRINGS, Bar, BarTestCase, bar_pid, bare_spot, children, click, close_dialog, drag,
-    foreground, is_iconic, is_topmost, main, move_window, preset, probe, screenshot, set_window_text, top_left,
-    top_windows, wait_for, window_exists, window_rect, z_places, kDockBottomLeftX, kDockBottomRightX, kDockTopLeftX,
-    kDockTopRightX,
+    CHANGE_TIMEOUT, EMPTY_TEXT, HOLD, NEXT, TICK, USER_STRINGS, Bar, BarTestCase, bar_pid, bare_spot, children,
+    click, close_dialog, drag, foreground, is_iconic, is_topmost, kDockBottomLeftX, kDockBottomRightX, kDockTopLeftX,
+    kDockTopRightX, main, move_window, preset, probe, screenshot, set_window_text, top_left, top_windows, wait_for,
+    window_exists, window_rect, z_places,
 )
 
 SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
@@ -121,7 +118,7 @@ class Tracking(BarTestCase):
         box = wait_for(message_box, CHANGE_TIMEOUT, 0.1, "the message box titled TAVRIN")
         self.addCleanup(close_dialog, box)
         texts = [c.text for c in children(box)]
-        self.assertIn("代筆する文字が登録されていません。".encode("cp932"), texts)
+        self.assertIn(EMPTY_TEXT, texts)
         self.wait_foreground(box, "the message box")
         self.wait_strip(bar, "TAVRIN")
 
@@ -214,7 +211,7 @@ class AutoFollow(BarTestCase):
         where = self.docked_at(bar, target.hwnd, 0)
         self.wait_bar_at(bar, where)
         bar.settle()
-        cover = self.winctl_window("topmost", "Cover", 280, 230, 400, 120)
+        cover = self.holder_window("topmost", "Cover", 280, 230, 400, 120)
         self.assertEqual(foreground()[0], target.hwnd, "showing the cover window changed the foreground")
         cover_place, bar_place = z_places(cover.hwnd, bar.hwnd)
         self.assertLess(cover_place, bar_place, "the cover window did not come in front of the bar")

@@ -194,7 +194,7 @@ TEST_F(CustomPage, ListsTheButtonsAndTicksTheDefaultSelection)
 
 TEST_F(CustomPage, UnknownIdsTickNothingAndAreDroppedOnOk)
 {
-    // 1006 and 1000 are bar controls but no choice; 9999 is nothing at all.
+    // 1006 is no control, the title strip is no choice, 9999 is nothing at all.
     PageRow row = MakeRow(8, {IDC_PREV, IDC_NEXT, IDC_TARGET, 9999, IDC_LAUNCH10, 1006, IDC_ZIP, IDC_TARGETTITLE});
     std::vector<int> ticked;
     ASSERT_EQ(Run(row, [&](HWND list) { ticked = TickedItems(list); }), IDOK);

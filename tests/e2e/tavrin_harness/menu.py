@@ -20,7 +20,7 @@ MENU_READY = 1.2   # seconds after a menu shows before Wine's menu loop takes in
 MENU_TRIES = 6
 
 # RegisterHotKey's modifiers and the bar's default hot key.
-MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
+MOD_CONTROL, MOD_SHIFT = 2, 4
 VK_W = 0x57
 ERROR_HOTKEY_ALREADY_REGISTERED = 1409
 

@@ -8,23 +8,10 @@ from typing import Optional
 from .common import sjis, unhex
 from .probe import probe
 
+
 def reg_clear() -> None:
     """Deletes every setting: the next start is a first start."""
     probe("regclear")
-
-
-def reg_set_sz(section: str, key: str, value: bytes | str) -> None:
-    """A REG_SZ with exactly these bytes (str: its Shift-JIS bytes) plus the zero."""
-    data = sjis(value) if isinstance(value, str) else value
-    probe("regsetsz", section, key, data.hex() or "-")
-
-
-def reg_set_dword(section: str, key: str, value: int) -> None:
-    probe("regsetdw", section, key, value)
-
-
-def reg_set_raw(section: str, key: str, reg_type: str | int, data: bytes) -> None:
-    probe("regsetraw", section, key, reg_type, data.hex() or "-")
 
 
 def reg_get(section: str, key: str) -> Optional[tuple[str, bytes]]:
@@ -56,8 +43,8 @@ def preset(settings: dict[str, dict[str, object]]) -> None:
             if isinstance(value, bool) or not isinstance(value, (int, str, bytes, tuple)):
                 raise TypeError(f"cannot store {value!r}")
             if isinstance(value, int):
-                reg_set_dword(section, key, value)
+                probe("regsetdw", section, key, value)
             elif isinstance(value, tuple):
-                reg_set_raw(section, key, value[0], value[1])
+                probe("regsetraw", section, key, value[0], value[1].hex() or "-")
             else:
-                reg_set_sz(section, key, value)
+                probe("regsetsz", section, key, (sjis(value) if isinstance(value, str) else value).hex() or "-")
