@@ -50,6 +50,8 @@ void CBarDlg::UseDpi(UINT nDpi)
 {
     HFONT hFont = m_template.CreateFontForDpi(nDpi);
     if (!hFont) return;  // no template font: the dialog manager's layout stays
+    CFont previous;  // deleted once no control uses it any more
+    previous.Reset(m_font.Detach());
     m_nDpi = nDpi;
     m_font.Reset(hFont);
     m_base = CDialogBase::Of(m_font);

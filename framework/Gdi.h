@@ -101,6 +101,13 @@ public:
         if (m_hFont) ::DeleteObject(m_hFont);
         m_hFont = hFont;
     }
+    // Gives the font up without deleting it.
+    HFONT Detach()
+    {
+        HFONT hFont = m_hFont;
+        m_hFont = nullptr;
+        return hFont;
+    }
     operator HFONT() const { return m_hFont; }
 
 private:
