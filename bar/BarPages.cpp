@@ -62,7 +62,8 @@ void CBarDlg::UseDpi(UINT nDpi)
         ::MoveWindow(hControl, m_base.X(item.units.left), m_base.Y(item.units.top),
                      m_base.X(item.units.right - item.units.left), m_base.Y(item.units.bottom - item.units.top), FALSE);
     }
-    Invalidate(TRUE);
+    // The controls were moved without painting: paint them all once.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 CBarDlg::PageLayout CBarDlg::ComputeLayout(int nPage, bool bStripShown, UINT nDpi) const

@@ -127,7 +127,9 @@ namespace {
 using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 DpiForMonitorFn DpiForMonitorFunction()
 {
-    HMODULE hShcore = ::LoadLibraryA("shcore.dll");  // kept for the life of the process
+    // From the system folder only; kept for the life of the process. (Windows
+    // 7 has neither the DLL nor, without an update, this flag: null there.)
+    HMODULE hShcore = ::LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     FARPROC proc = hShcore ? ::GetProcAddress(hShcore, "GetDpiForMonitor") : nullptr;
     return reinterpret_cast<DpiForMonitorFn>(reinterpret_cast<void*>(proc));
 }
