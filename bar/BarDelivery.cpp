@@ -25,6 +25,16 @@ private:
     bool m_attached;
 };
 
+// Whether a window's thread answers at once: SendMessageTimeout returns
+// early for a thread the system already calls hung, and the bar takes no
+// other message meanwhile.
+bool Answers(HWND hWindow)
+{
+    constexpr UINT kAnswerTimeoutMs = 100;
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(hWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs, &result) != 0;
+}
+
 // Releases a drop handle on every path.
 class CDropHandle {
 public:
@@ -116,9 +126,10 @@ bool CBarDlg::ActivateTarget()
     if (!::SetForegroundWindow(hTopLevel)) return false;
     const bool active = WaitUntilActive(hTopLevel);
     // SetFocus across threads waits for the other thread to answer: a target
-    // that has not taken the activation, or hangs, gets the paste where its
-    // own focus is, and the bar never waits on it.
-    if (hTopLevel != hTarget && active && !::IsHungAppWindow(hTopLevel)) {
+    // that has not taken the activation, or is busy (the system calls it hung
+    // only after 5 s), gets the paste where its own focus is, and the bar
+    // never waits on it longer than one short question.
+    if (hTopLevel != hTarget && active && Answers(hTopLevel)) {
         CAttachedInput input(::GetWindowThreadProcessId(hTarget, nullptr));
         ::SetFocus(hTarget);
     }

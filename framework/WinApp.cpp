@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "framework/RegKey.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -8,26 +10,20 @@
 namespace {
 CWinApp* g_pApp = nullptr;  // the one application object
 
-// An open registry key, closed on every path.
-class CRegKey {
-public:
-    explicit CRegKey(HKEY hKey) : m_hKey(hKey) {}
-    ~CRegKey() { if (m_hKey) ::RegCloseKey(m_hKey); }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey;
-};
-
-CString ExeBaseName()
-{
-    char path[MAX_PATH * 4] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    return AfxAppNameFromPath(path);
-}
+CString ExeBaseName() { return AfxAppNameFromPath(AfxGetModulePath()); }
 }  // namespace
+
+CString AfxGetModulePath()
+{
+    // A path longer than MAX_PATH (a long-path aware system) is read whole.
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD got = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) return CString();
+        if (got < path.size() - 1 || path.size() >= 0x10000) return CString(path.data(), static_cast<int>(got));
+        path.resize(path.size() * 4);
+    }
+}
 
 CString AfxAppNameFromPath(LPCSTR lpszPath)
 {

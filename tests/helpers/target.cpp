@@ -13,6 +13,8 @@
 // edit is kept when the window is deactivated and activated again.
 // --text TEXT puts TEXT into every edit at start ("hex:..." for exact bytes).
 // --pos X Y W H places the window (screen pixels).
+// A posted WM_APP (0x8000) makes the program busy, answering nothing, for
+// WPARAM milliseconds.
 //
 // Output on stdout, one line each:
 //   window HWND
@@ -124,6 +126,9 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SETFOCUS:
       if (g.focus) SetFocus(g.focus);
+      return 0;
+    case WM_APP:
+      Sleep(static_cast<DWORD>(wp));
       return 0;
     case WM_CLOSE:
       for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(editText(e)).c_str());

@@ -91,8 +91,6 @@ class TavrinTestCase(unittest.TestCase):
         self.addCleanup(w.close)
         return w
 
-    winctl_window = holder_window  # the name cases written before used
-
     def template(self, bar_hwnd: str) -> Template:
         """The bar's template mapped at the prefix's DPI (once per bar)."""
         if bar_hwnd not in self._templates:
