@@ -21,7 +21,7 @@ from .probe import (
 from .programs import Target
 from .registry import preset
 from .session import WineProcess
-from .xinput import drag, xdotool
+from .xinput import click, drag, xdotool
 
 APP = b"TAVRIN"                     # caption of the bar's message boxes
 BOX_CLASS = "#32770"
@@ -176,8 +176,9 @@ class DeliveryTestCase(TavrinTestCase):
     # Input.
 
     def click(self, bar: Bar, button: int) -> None:
-        self.assertTrue(bar.state().child(button).visible, f"button {button} is not shown")
-        bar.click(button)
+        child = bar.state().child(button)
+        self.assertTrue(child.visible, f"button {button} is not shown")
+        click(*child.screen.center)
 
     drag = staticmethod(drag)
 
