@@ -9,9 +9,9 @@ import contextlib
 import subprocess
 
 from tavrin_harness import (
-    NEXT, PROBE_EXE, STRIP, TARGET, WINE_RUN, Bar, BarState, TavrinTestCase, Template, TimedOut, kDockBottomLeftX,
-    kDockBottomRightX, kDockTopLeftX, kDockTopRightX, main, preset, scaled, screenshot, top_left, wait_for,
-    window_rect,
+    NEXT, STRIP, TARGET, WINE_RUN, Bar, BarState, TavrinTestCase, Template, TimedOut, kDockBottomLeftX,
+    kDockBottomRightX, kDockTopLeftX, kDockTopRightX, main, preset, probe_alone, scaled, screenshot, top_left,
+    wait_for, window_rect,
 )
 
 DPIS = (96, 120, 144, 192)
@@ -28,11 +28,6 @@ def wine(*args: object, check: bool = True) -> str:
     if check and r.returncode != 0:
         raise AssertionError(f"{' '.join(map(str, args))} exited {r.returncode}")
     return r.stdout.decode("ascii", "replace").replace("\r", "")
-
-
-def dpiprobe(*args: object) -> list[str]:
-    """A probe of its own: it reads the DPI the prefix has now."""
-    return wine(PROBE_EXE, *args).splitlines()
 
 
 def log_pixels() -> str:
@@ -70,7 +65,7 @@ class DpiTest(TavrinTestCase):
 
     def start_at(self, dpi: int, settings: dict) -> Bar:
         set_log_pixels(str(dpi))
-        self.assertEqual(dpiprobe("dpi"), [f"{dpi} {dpi}"], "the prefix's DPI did not take")
+        self.assertEqual(probe_alone("dpi"), [f"{dpi} {dpi}"], "the prefix's DPI did not take")
         preset({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
         return self.start_bar()
 
@@ -126,7 +121,7 @@ class DpiTest(TavrinTestCase):
         bar = self.start_at(96, settings)
         try:
             r = window_rect(bar.hwnd)
-            dpiprobe("dpichanged", bar.hwnd, 144, 150, 600, 150 + r.width * 3 // 2, 600 + r.height * 3 // 2)
+            probe_alone("dpichanged", bar.hwnd, 144, 150, 600, 150 + r.width * 3 // 2, 600 + r.height * 3 // 2)
             with contextlib.suppress(TimedOut):
                 bar.wait_state(lambda s: geometry(s) == started, "the moved bar to match")
             self.assertEqual(geometry(bar.state()), started, "moved to 144 DPI versus started at 144 DPI")

@@ -12,8 +12,8 @@ from .bar import (
     ALL_PAGE_BUTTONS, CUSTOM_DEFAULT, CUSTOM_PREV_X, CUSTOM_START_X, FIXED_X, NEXT, PAGE_BUTTONS, PAGE_X, PREV,
     STRIP, TARGET, BarState,
 )
-from .common import PROBE_EXE, TAVRIN_EXE
-from .probe import ProbeError, run_helper
+from .common import TAVRIN_EXE
+from .probe import probe_alone
 from .product import kBottomMargin, kNextGap, kRightMargin, kStripHeight, kTargetGap
 
 
@@ -30,13 +30,10 @@ class Template:
 
     def __init__(self, bar: str) -> None:
         xs = sorted({*FIXED_X.values(), CUSTOM_PREV_X, CUSTOM_START_X, *(x for p in PAGE_X.values() for x in p)})
-        rc, lines, err = run_helper(PROBE_EXE, "template", TAVRIN_EXE, bar, *xs)
-        if rc != 0:
-            raise ProbeError(f"probe template exited {rc}: {err.strip()[-500:]}")
         self.map: dict[int, int] = {}
         self.size: dict[int, tuple[int, int]] = {}
         self.fit: dict[int, tuple[int, ...]] = {}
-        for line in lines:
+        for line in probe_alone("template", TAVRIN_EXE, bar, *xs):
             kind, first, *rest = line.split()
             values = tuple(map(int, rest))
             if kind == "map":

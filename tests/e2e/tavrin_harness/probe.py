@@ -34,6 +34,15 @@ def run_helper(exe, *args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int,
     return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
 
 
+def probe_alone(*args: object) -> list[str]:
+    """probe.exe in a process of its own, for what Wine reads when a program
+    starts (the DPI); its lines; raises ProbeError unless it exits 0."""
+    rc, lines, err = run_helper(PROBE_EXE, *args)
+    if rc != 0:
+        raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
+    return lines
+
+
 class _ProbeServer:
     """One probe.exe that answers command after command ("probe serve"):
     a look then costs no Wine start (about a tenth of a second each)."""
