@@ -3,7 +3,8 @@
   common    paths (from the environment CTest sets), time-outs, Shift-JIS text, wait_for
   product   the product's ids and pixel numbers, generated from its own headers
   session   the X display and Wine session; WineProcess runs a Windows program
-  probe     the probe.exe client: windows, messages, menus, keys, clipboard, registry
+  probe     the probe.exe client: windows, messages, menus, keys, clipboard
+  registry  the bar's settings in the registry; preset()
   xinput    real X input (xdotool), screenshots and screen pixels
   programs  other programs next to the bar: foreign windows, target.exe, hot keys
   bar       TAVRIN.EXE started, watched and stopped; the names of its controls and its page table
