@@ -3,8 +3,6 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
-#include <mmsystem.h>
-
 #include <optional>
 #include <string>
 
@@ -139,18 +137,34 @@ bool CBarDlg::ActivateTarget()
 namespace {
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
+// How long the wait only yields between looks before it sleeps.
+constexpr LONGLONG kActivationYieldMs = 20;
 
-// A 1 ms system timer for as long as it lives, so that a sleep between looks
-// lasts a millisecond rather than a 16 ms clock tick.
-class CFineTimer {
+// Sleeps of about a millisecond between looks, without spinning and without
+// raising the system's timer resolution (Sleep(1) alone lasts a 16 ms clock
+// tick on Windows): a high-resolution waitable timer (Windows 10 1803 and
+// later), else Sleep(1).
+class CShortSleeper {
 public:
-    CFineTimer() : m_ok(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
-    ~CFineTimer() { if (m_ok) ::timeEndPeriod(1); }
-    CFineTimer(const CFineTimer&) = delete;
-    CFineTimer& operator=(const CFineTimer&) = delete;
+    CShortSleeper()
+        : m_hTimer(::CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_MODIFY_STATE | SYNCHRONIZE)) {}
+    ~CShortSleeper() { if (m_hTimer) ::CloseHandle(m_hTimer); }
+    CShortSleeper(const CShortSleeper&) = delete;
+    CShortSleeper& operator=(const CShortSleeper&) = delete;
+
+    void Sleep()
+    {
+        LARGE_INTEGER due{};
+        due.QuadPart = -10000;  // 1 ms from now, in 100 ns units
+        if (m_hTimer && ::SetWaitableTimer(m_hTimer, &due, 0, nullptr, nullptr, FALSE))
+            ::WaitForSingleObject(m_hTimer, kActivationTimeoutMs);
+        else
+            ::Sleep(1);
+    }
 
 private:
-    bool m_ok;
+    static constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+    HANDLE m_hTimer;
 };
 }  // namespace
 
@@ -167,16 +181,28 @@ bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
     const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
     const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
-    std::optional<CFineTimer> fine;  // only once a look found it not yet active
+    LARGE_INTEGER frequency{}, start{}, now{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    std::optional<CShortSleeper> sleeper;  // only once the first few looks failed
     for (;;) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (::GetGUIThreadInfo(thread, &info) && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
             return true;
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline || !::IsWindow(hTopLevel)) return false;
-        if (!fine) fine.emplace();
-        ::Sleep(1);
+        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return false;
+        // The first milliseconds only yield the processor to whatever else is
+        // ready (the target's own thread, say) between looks: under Wine a
+        // paste whose keys go out a sleep's length after the activation is
+        // now and then lost, and the target with it. Timed on the
+        // performance counter, not the 16 ms tick.
+        ::QueryPerformanceCounter(&now);
+        if ((now.QuadPart - start.QuadPart) * 1000 < frequency.QuadPart * kActivationYieldMs) {
+            ::SwitchToThread();
+            continue;
+        }
+        if (!sleeper) sleeper.emplace();
+        sleeper->Sleep();
     }
 }
 
