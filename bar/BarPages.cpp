@@ -6,13 +6,42 @@
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
+namespace {
+// The pauses of one pass: each button comes 10 ms after the one before it,
+// counted from when that one's pause ended, so the time ShowWindow takes is
+// part of the next pause instead of adding to it.
+class CButtonPacer {
+public:
+    CButtonPacer()
+    {
+        ::QueryPerformanceFrequency(&m_freq);
+        ::QueryPerformanceCounter(&m_from);
+    }
+    void Pause()
+    {
+        const LONGLONG end = m_from.QuadPart + m_freq.QuadPart * kButtonStepMs / 1000;
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        // Sleep whole milliseconds, then yield for the last fraction of one.
+        if (const LONGLONG ms = (end - now.QuadPart) * 1000 / m_freq.QuadPart; ms > 0)
+            ::Sleep(static_cast<DWORD>(ms));
+        for (::QueryPerformanceCounter(&now); now.QuadPart < end; ::QueryPerformanceCounter(&now)) ::Sleep(0);
+        m_from = now;
+    }
+
+private:
+    LARGE_INTEGER m_freq{}, m_from{};
+};
+}  // namespace
+
 void CBarDlg::ShowPageButtons(int nPage, int nCmdShow)
 {
     const PageRow& row = g_PageTable[nPage];
     if (row.nID[2] == IDC_TARGET) m_btnTarget.ShowWindow(SW_SHOW);
+    CButtonPacer pacer;
     for (int i = kFirstOwnSlot; i < row.nCount; ++i) {
         if (!IsPageButtonId(row.nID[i])) continue;
-        ::Sleep(kButtonStepMs);
+        pacer.Pause();
         ::ShowWindow(GetDlgItem(row.nID[i]), nCmdShow);
     }
 }
