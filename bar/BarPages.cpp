@@ -7,30 +7,35 @@
 #include "resources/resource.h"
 
 namespace {
-// The pauses of one pass: each button comes 10 ms after the one before it,
-// counted from when that one's pause ended, so the time ShowWindow takes is
-// part of the next pause instead of adding to it.
+// The pauses of one pass: the buttons come on a 10 ms beat from the start of
+// the pass, so neither the time ShowWindow takes nor a sleep that wakes late
+// adds up over a pass. A step that is late by a whole beat restarts the beat
+// rather than hurrying the buttons after it.
 class CButtonPacer {
 public:
     CButtonPacer()
     {
         ::QueryPerformanceFrequency(&m_freq);
-        ::QueryPerformanceCounter(&m_from);
+        ::QueryPerformanceCounter(&m_next);
     }
     void Pause()
     {
-        const LONGLONG end = m_from.QuadPart + m_freq.QuadPart * kButtonStepMs / 1000;
+        m_next.QuadPart += m_freq.QuadPart * kButtonStepMs / 1000;
         LARGE_INTEGER now;
         ::QueryPerformanceCounter(&now);
+        if (now.QuadPart >= m_next.QuadPart) {
+            m_next = now;
+            return;
+        }
         // Sleep whole milliseconds, then yield for the last fraction of one.
-        if (const LONGLONG ms = (end - now.QuadPart) * 1000 / m_freq.QuadPart; ms > 0)
+        if (const LONGLONG ms = (m_next.QuadPart - now.QuadPart) * 1000 / m_freq.QuadPart; ms > 0)
             ::Sleep(static_cast<DWORD>(ms));
-        for (::QueryPerformanceCounter(&now); now.QuadPart < end; ::QueryPerformanceCounter(&now)) ::Sleep(0);
-        m_from = now;
+        do ::Sleep(0);
+        while (::QueryPerformanceCounter(&now), now.QuadPart < m_next.QuadPart);
     }
 
 private:
-    LARGE_INTEGER m_freq{}, m_from{};
+    LARGE_INTEGER m_freq{}, m_next{};
 };
 }  // namespace
 
