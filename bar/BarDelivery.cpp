@@ -3,6 +3,9 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
+#include <mmsystem.h>
+
+#include <optional>
 #include <string>
 
 #include "framework/Library.h"
@@ -23,6 +26,16 @@ private:
     DWORD m_other;
     bool m_attached;
 };
+
+// Whether a window's thread answers at once: SendMessageTimeout returns
+// early for a thread the system already calls hung, and the bar takes no
+// other message meanwhile.
+bool Answers(HWND hWindow)
+{
+    constexpr UINT kAnswerTimeoutMs = 100;
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(hWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs, &result) != 0;
+}
 
 // Releases a drop handle on every path.
 class CDropHandle {
@@ -82,10 +95,24 @@ void CBarDlg::PasteText(const CString& text)
         MessageBox("代筆する文字が登録されていません。", nullptr, MB_ICONEXCLAMATION);
         return;
     }
+    if (!m_pTarget || !::IsWindow(m_pTarget->m_hWnd)) return;
+    // Windows drops keys synthesized for a program run as administrator:
+    // say so, and leave the clipboard alone.
+    if (RunsAboveUs(m_pTarget->m_hWnd)) {
+        ReportClipboardFailure(ClipboardFailure::Elevated);
+        return;
+    }
+    // The user's clipboard is copied before the target comes forward, so a
+    // slow copy never holds a Ctrl+V that the user's next click could misdirect.
+    const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd);
     if (!ActivateTarget()) return;
     m_SendKey.SetText(text);
-    if (m_KeepClipboard) m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
-    else m_SendKey.SendText(m_hWnd);
+    if (keep && m_ClipKeeper.Ready(m_hWnd)) {
+        m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
+    } else {
+        m_ClipKeeper.Forget();
+        m_SendKey.SendText(m_hWnd);
+    }
 }
 
 bool CBarDlg::ActivateTarget()
@@ -101,9 +128,10 @@ bool CBarDlg::ActivateTarget()
     if (!::SetForegroundWindow(hTopLevel)) return false;
     const bool active = WaitUntilActive(hTopLevel);
     // SetFocus across threads waits for the other thread to answer: a target
-    // that has not taken the activation, or hangs, gets the paste where its
-    // own focus is, and the bar never waits on it.
-    if (hTopLevel != hTarget && active && !::IsHungAppWindow(hTopLevel)) {
+    // that has not taken the activation, or is busy (the system calls it hung
+    // only after 5 s), gets the paste where its own focus is, and the bar
+    // never waits on it longer than one short question.
+    if (hTopLevel != hTarget && active && Answers(hTopLevel)) {
         CAttachedInput input(::GetWindowThreadProcessId(hTarget, nullptr));
         ::SetFocus(hTarget);
     }
@@ -113,8 +141,19 @@ bool CBarDlg::ActivateTarget()
 namespace {
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
-// How long the wait only yields before it sleeps between looks.
-constexpr ULONGLONG kActivationSpinMs = 20;
+
+// A 1 ms system timer for as long as it lives, so that a sleep between looks
+// lasts a millisecond rather than a 16 ms clock tick.
+class CFineTimer {
+public:
+    CFineTimer() : m_ok(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~CFineTimer() { if (m_ok) ::timeEndPeriod(1); }
+    CFineTimer(const CFineTimer&) = delete;
+    CFineTimer& operator=(const CFineTimer&) = delete;
+
+private:
+    bool m_ok;
+};
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -129,8 +168,8 @@ constexpr ULONGLONG kActivationSpinMs = 20;
 bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
     const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
-    const ULONGLONG start = ::GetTickCount64();
-    const ULONGLONG deadline = start + kActivationTimeoutMs;
+    const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
+    std::optional<CFineTimer> fine;  // only once a look found it not yet active
     for (;;) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
@@ -138,9 +177,8 @@ bool CBarDlg::WaitUntilActive(HWND hTopLevel)
             return true;
         const ULONGLONG now = ::GetTickCount64();
         if (now >= deadline || !::IsWindow(hTopLevel)) return false;
-        // The first few milliseconds only yield: most targets take the
-        // activation within them, and a sleep would round the wait up.
-        ::Sleep(now < start + kActivationSpinMs ? 0 : 1);
+        if (!fine) fine.emplace();
+        ::Sleep(1);
     }
 }
 

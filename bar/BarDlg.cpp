@@ -106,6 +106,10 @@ BOOL CBarDlg::OnInitDialog()
     title.LoadString(IDS_BARTITLE);
     SetWindowText(title);
 
+    // The bar lays itself out from its template at its DPI, as after a move
+    // to a monitor of another DPI; the dialog manager's scaling stays out.
+    m_template.Load(AfxGetInstanceHandle(), IDD_BAR);
+    KeepDialogDpiToItself(m_hWnd);
     m_nDpi = WindowDpi(m_hWnd);
     InitPlacement();
     if (m_PageNo == 1) m_btnPrev.EnableWindow(FALSE);
@@ -131,7 +135,13 @@ void CBarDlg::InitPlacement()
     position.SetString(GetBarApp()->GetProfileString("Setting", "Position", "100,100"));
     const int x = position.GetValue(0) > 0 ? position.GetValue(0) : 1;
     const int y = position.GetValue(1) > 0 ? position.GetValue(1) : 1;
-    PlaceBar(x, y, GetWindowRect().Width(), ScalePixels(kProvisionalHeight), SWP_SHOWWINDOW);
+    // Start at the size for the monitor the saved place lies on, which may
+    // not be the one the system made the bar on.
+    const SIZE size = BarSizeAt(m_nDpi);
+    const std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
+    UseDpi(monitors.empty() ? m_nDpi
+                            : monitors[MonitorOfRect(RECT{x, y, x + size.cx, y + size.cy}, monitors)].nDpi);
+    PlaceBarAt(RECT{x, y, x + GetWindowRect().Width(), y + ScalePixels(kProvisionalHeight)}, SWP_SHOWWINDOW);
 
     for (int page = 1; page <= kPageCount; ++page) ShowPageButtons(page, SW_HIDE);
     ShowPageButtons(m_PageNo, SW_SHOW);

@@ -7,7 +7,10 @@
 // BarPages.cpp, BarCaptions.cpp, BarDelivery.cpp, BarClipboard.cpp,
 // BarSettings.cpp.
 #pragma once
+#include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "bar/PageTable.h"
 #include "bar/Records.h"
@@ -15,6 +18,7 @@
 #include "delivery/ClipboardKeeper.h"
 #include "delivery/SendKey.h"
 #include "framework/Afx.h"
+#include "framework/DialogTemplate.h"
 
 // Bits of m_Option.
 constexpr int kOptionTitleStrip = 0x01;
@@ -139,11 +143,35 @@ private:
     CPoint KeyboardMenuPoint() const;
     HWND OpenDialog() const;
 
+    // Where a page's controls go and how large the bar is around them, at
+    // one DPI: sizes and positions both from the template's dialog units in
+    // the bar's font at that DPI, so a bar that moved to a monitor matches
+    // one started there.
+    struct PageLayout {
+        std::vector<std::pair<int, CRect>> controls;  // id, client rectangle
+        bool bTarget = true;                          // 的 shows (the custom page may drop it)
+        SIZE size{0, 0};                              // the bar's window
+    };
+    PageLayout ComputeLayout(int nPage, bool bStripShown, UINT nDpi) const;
+    SIZE BarSizeAt(UINT nDpi) const;
+    CDialogBase BaseAt(UINT nDpi) const;
+    int FrameTop(UINT nDpi) const;
+    // Makes the bar's font for `nDpi` and sizes every control from the template.
+    void UseDpi(UINT nDpi);
+    // Moves the bar where it is meant to be; a WM_DPICHANGED raised by the
+    // move keeps that place rather than the system's suggestion.
+    void PlaceBarAt(const RECT& place, UINT nFlags);
+
     bool m_bMenuOpen = false;     // the bar's menu is being shown
     bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu
     // The DPI the bar's dialog font and controls were made for; the pixel
     // numbers of the layout and docking scale with it.
     UINT m_nDpi = kBaseDpi;
+    CDialogTemplate m_template;
+    CFont m_font;  // the controls' font at m_nDpi
+    CDialogBase m_base;
+    mutable std::vector<std::pair<UINT, CDialogBase>> m_otherBases;  // other monitors' DPIs, measured once
+    std::optional<RECT> m_placeUnderWay;
 };
 
 // The virtual-key code for a hot key name ("A".."Z", "F1".."F13"), or 0.
@@ -154,12 +182,32 @@ UINT KeyNameToVirtualKey(const CString& name);
 // not exist.
 bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft);
 
+// A monitor as docking sees it: its rectangle and its DPI.
+struct MonitorArea {
+    RECT rect;
+    UINT nDpi;
+};
+// The monitor a rectangle lies on, as the system picks it for a window: the
+// one it overlaps most, else the nearest. An index into `monitors`.
+size_t MonitorOfRect(const RECT& rect, const std::vector<MonitorArea>& monitors);
+// Where the bar docks at corner `nPos` of `target`: sized and offset for the
+// DPI of the monitor the docked bar then lies on, so that the DPI change the
+// move brings leaves it in place. The same target and monitors always give
+// the same place, whatever the bar's size now. False for a corner that does
+// not exist or no monitor.
+bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& monitors,
+                 const std::function<SIZE(UINT nDpi)>& barSizeAt, RECT* pPlace);
+// The system's monitors; each at `nFallbackDpi` where the system cannot tell
+// a monitor's own DPI (before Windows 8.1).
+std::vector<MonitorArea> SystemMonitors(UINT nFallbackDpi);
+
 // `nPixels` at 96 DPI scaled to `nDpi`, rounded to the nearest pixel. Every
 // pixel number the bar adds scales through here, so all round alike.
 int ScaleToDpi(int nPixels, UINT nDpi);
 // The DPI of a window: its monitor's where the system knows per-monitor DPI
 // (Windows 10 1607 on), otherwise the screen's.
 UINT WindowDpi(HWND hWnd);
-// Whether the system rescales this dialog's font and controls itself when
-// its DPI changes (per-monitor v2 awareness, Windows 10 1703 on).
-bool DialogFollowsDpi(HWND hWnd);
+// Stops the dialog manager from rescaling this dialog and its controls on a
+// DPI change (per-monitor v2, Windows 10 1803 on): the bar lays itself out,
+// the same way on every system.
+void KeepDialogDpiToItself(HWND hDlg);

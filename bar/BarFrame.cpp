@@ -3,7 +3,6 @@
 #include "bar/BarDlg.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
@@ -48,18 +47,15 @@ CPoint CBarDlg::KeyboardMenuPoint() const
     return CPoint(point.x + ScalePixels(kMenuInset), point.y + ScalePixels(kMenuInset));
 }
 
-// The bar reached a monitor of another DPI: it takes the place the system
-// suggests and lays its page out again. Under per-monitor v2 the dialog
-// manager rescales the font and the controls (in the default handling), and
-// the layout follows the new DPI; under v1 nothing rescales them, so the
-// layout keeps the DPI its font was made for and the bar only moves.
+// The bar reached a monitor of another DPI: it takes its font and layout
+// for that DPI itself (the dialog manager's scaling is off, see
+// KeepDialogDpiToItself) and goes to the place it was being moved to, or
+// else to the one the system suggests.
 LRESULT CBarDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
-    const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-    Default();
-    if (DialogFollowsDpi(m_hWnd)) m_nDpi = HIWORD(wParam);
-    PlaceBar(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top,
-             SWP_NOACTIVATE);
+    const RECT place = m_placeUnderWay ? *m_placeUnderWay : *reinterpret_cast<const RECT*>(lParam);
+    if (HIWORD(wParam) != m_nDpi) UseDpi(HIWORD(wParam));
+    PlaceBar(place.left, place.top, place.right - place.left, place.bottom - place.top, SWP_NOACTIVATE);
     LayoutPage(m_PageNo, (m_Option & kOptionTitleStrip) != 0);
     return 0;
 }
@@ -167,29 +163,13 @@ void CBarDlg::RegisterBarHotKey()
     ::RegisterHotKey(m_hWnd, kHotKeyId, modifiers, vk);
 }
 
-// The dialog the user is in while the bar is disabled: the topmost visible,
-// enabled window of this thread other than the bar, its tooltip and a menu
-// (EnumThreadWindows goes from the top of the z-order down).
+// The dialog the user is in while the bar is disabled: the bar's most
+// recently active popup, followed along owner chains (the settings sheet's
+// colour chooser), or none.
 HWND CBarDlg::OpenDialog() const
 {
-    struct Search {
-        HWND hBar;
-        HWND hFound;
-    } search{m_hWnd, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            char cls[32] = {};
-            ::GetClassNameA(hWnd, cls, sizeof cls);
-            if (hWnd == s->hBar || !::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd)
-                || std::strcmp(cls, TOOLTIPS_CLASSA) == 0 || std::strcmp(cls, "#32768") == 0)
-                return TRUE;
-            s->hFound = hWnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
+    HWND hPopup = ::GetLastActivePopup(m_hWnd);
+    return hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup) ? hPopup : nullptr;
 }
 
 // Reached from the bar's own loop (PreTranslateMessage) and, while a

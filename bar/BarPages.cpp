@@ -51,67 +51,106 @@ void CBarDlg::ShowPageButtons(int nPage, int nCmdShow)
     }
 }
 
-namespace {
-int WidthOf(HWND hControl)
+CDialogBase CBarDlg::BaseAt(UINT nDpi) const
 {
-    CRect r;
-    ::GetWindowRect(hControl, &r);
-    return r.Width();
+    if (nDpi == m_nDpi && m_font) return m_base;
+    for (const auto& [dpi, base] : m_otherBases)
+        if (dpi == nDpi) return base;
+    CFont font;
+    font.Reset(m_template.CreateFontForDpi(nDpi));
+    const CDialogBase base = font ? CDialogBase::Of(font) : m_base;
+    m_otherBases.emplace_back(nDpi, base);
+    return base;
 }
-}  // namespace
 
-void CBarDlg::LayoutPage(int nPage, bool bStripShown)
+// The height of the bar's frame above its client area: measured at the DPI
+// the bar has, computed for another.
+int CBarDlg::FrameTop(UINT nDpi) const
+{
+    using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT frame{0, 0, 0, 0};
+    if (nDpi != m_nDpi && adjust
+        && adjust(&frame, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
+                  static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)), nDpi))
+        return -frame.top;
+    CPoint origin(0, 0);
+    ClientToScreen(&origin);
+    return origin.y - GetWindowRect().top;
+}
+
+void CBarDlg::UseDpi(UINT nDpi)
+{
+    HFONT hFont = m_template.CreateFontForDpi(nDpi);
+    if (!hFont) return;  // no template font: the dialog manager's layout stays
+    CFont previous;  // deleted once no control uses it any more
+    previous.Reset(m_font.Detach());
+    m_nDpi = nDpi;
+    m_font.Reset(hFont);
+    m_base = CDialogBase::Of(m_font);
+    for (const CDialogTemplate::Item& item : m_template.m_items) {
+        HWND hControl = GetDlgItem(item.nID);
+        if (!hControl) continue;
+        ::SendMessageA(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_font)), FALSE);
+        ::MoveWindow(hControl, m_base.X(item.units.left), m_base.Y(item.units.top),
+                     m_base.X(item.units.right - item.units.left), m_base.Y(item.units.bottom - item.units.top), FALSE);
+    }
+    // The controls were moved without painting: paint them all once.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+CBarDlg::PageLayout CBarDlg::ComputeLayout(int nPage, bool bStripShown, UINT nDpi) const
 {
     const PageRow& row = g_PageTable[nPage];
-    const int y = bStripShown ? ScalePixels(kStripHeight) : 0;
-    auto dialogUnitsToPixels = [this](int x) {
-        CRect r(x, 0, 0, 0);
-        MapDialogRect(&r);
-        return static_cast<int>(r.left);
-    };
-    // Moves a control to (x, y) keeping its size.
-    auto moveTo = [y](HWND hControl, int x) {
-        CRect r;
-        ::GetWindowRect(hControl, &r);
-        ::MoveWindow(hControl, x, y, r.Width(), r.Height(), TRUE);
+    const CDialogBase base = BaseAt(nDpi);
+    const int y = bStripShown ? ScaleToDpi(kStripHeight, nDpi) : 0;
+    PageLayout layout;
+    // Puts a control at x in its template size; returns its right edge.
+    auto put = [&](int nID, int x) {
+        const RECT units = m_template.UnitsOf(nID);
+        const CRect r(x, y, x + base.X(units.right - units.left), y + base.Y(units.bottom - units.top));
+        layout.controls.emplace_back(nID, r);
+        return static_cast<int>(r.right);
     };
 
     int rightEdge = 0;
     if (nPage != kCustomPage) {
-        for (int i = 0; i < row.nCount; ++i)
-            if (HWND hControl = GetDlgItem(row.nID[i])) moveTo(hControl, dialogUnitsToPixels(row.nX[i]));
-        CRect next = m_btnNext.GetWindowRect();
-        ScreenToClient(&next);
-        rightEdge = next.right;
+        for (int i = 0; i < row.nCount; ++i) {
+            const int right = put(row.nID[i], base.X(row.nX[i]));
+            if (row.nID[i] == IDC_NEXT) rightEdge = right;
+        }
     } else {
         // The custom page packs its buttons side by side from 17 dialog units.
-        moveTo(m_btnPrev, dialogUnitsToPixels(row.nX[0]));
-        int x = dialogUnitsToPixels(row.nX[kFirstOwnSlot]);
-        for (int i = kFirstOwnSlot; i < row.nCount; ++i) {
-            if (!IsPageButtonId(row.nID[i])) continue;
-            HWND hControl = GetDlgItem(row.nID[i]);
-            moveTo(hControl, x);
-            x += WidthOf(hControl);
-        }
-        if (row.nID[2] == IDC_TARGET) {
-            x += ScalePixels(kTargetGap);
-            moveTo(m_btnTarget, x);
-            m_btnTarget.ShowWindow(SW_SHOW);
-            x += WidthOf(m_btnTarget) + ScalePixels(kNextGap);
-        } else {
-            m_btnTarget.ShowWindow(SW_HIDE);
-            x += ScalePixels(kNextGap);
-        }
-        moveTo(m_btnNext, x);
-        rightEdge = x + WidthOf(m_btnNext);
+        put(IDC_PREV, base.X(row.nX[0]));
+        int x = base.X(row.nX[kFirstOwnSlot]);
+        for (int i = kFirstOwnSlot; i < row.nCount; ++i)
+            if (IsPageButtonId(row.nID[i])) x = put(row.nID[i], x);
+        layout.bTarget = row.nID[2] == IDC_TARGET;
+        if (layout.bTarget) x = put(IDC_TARGET, x + ScaleToDpi(kTargetGap, nDpi));
+        rightEdge = put(IDC_NEXT, x + ScaleToDpi(kNextGap, nDpi));
     }
+    const RECT prev = m_template.UnitsOf(IDC_PREV);
+    layout.size = {rightEdge + ScaleToDpi(kRightMargin, nDpi),
+                   FrameTop(nDpi) + y + base.Y(prev.bottom - prev.top) + ScaleToDpi(kBottomMargin, nDpi)};
+    return layout;
+}
 
+SIZE CBarDlg::BarSizeAt(UINT nDpi) const
+{
+    return ComputeLayout(m_PageNo, (m_Option & kOptionTitleStrip) != 0, nDpi).size;
+}
+
+void CBarDlg::LayoutPage(int nPage, bool bStripShown)
+{
+    const PageLayout layout = ComputeLayout(nPage, bStripShown, m_nDpi);
+    for (const auto& [id, r] : layout.controls)
+        if (HWND hControl = GetDlgItem(id)) ::MoveWindow(hControl, r.left, r.top, r.Width(), r.Height(), TRUE);
+    if (nPage == kCustomPage) m_btnTarget.ShowWindow(layout.bTarget ? SW_SHOW : SW_HIDE);
     m_stTarget.ShowWindow(bStripShown ? SW_SHOW : SW_HIDE);
 
     const CRect bar = GetWindowRect();
-    const CRect prev = m_btnPrev.GetWindowRect();
-    PlaceBar(bar.left, bar.top, rightEdge + ScalePixels(kRightMargin), prev.bottom - bar.top + ScalePixels(kBottomMargin),
-             SWP_SHOWWINDOW);
+    PlaceBar(bar.left, bar.top, layout.size.cx, layout.size.cy, SWP_SHOWWINDOW);
 }
 
 void CBarDlg::OnPagePrev() { StepPage(-1); }

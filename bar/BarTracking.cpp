@@ -2,6 +2,7 @@
 // docking at a corner of it.
 #include "bar/BarDlg.h"
 
+#include <algorithm>
 #include <string>
 
 #include "bar/BarMetrics.h"
@@ -39,13 +40,17 @@ UINT WindowDpi(HWND hWnd)
     return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
 }
 
-bool DialogFollowsDpi(HWND hWnd)
+void KeepDialogDpiToItself(HWND hDlg)
 {
-    using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-    using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
-    static const auto getContext = User32Function<GetContextFn>("GetWindowDpiAwarenessContext");
-    static const auto equal = User32Function<EqualFn>("AreDpiAwarenessContextsEqual");
-    return getContext && equal && equal(getContext(hWnd), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    using DialogFn = BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    using ControlFn = BOOL(WINAPI*)(HWND, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS);
+    static const auto dialog = User32Function<DialogFn>("SetDialogDpiChangeBehavior");
+    static const auto control = User32Function<ControlFn>("SetDialogControlDpiChangeBehavior");
+    if (dialog) dialog(hDlg, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+    if (!control) return;
+    const auto both = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT);
+    for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        control(hChild, both, both);
 }
 
 bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft)
@@ -59,6 +64,98 @@ bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi
         return true;
     default: return false;  // a hand-edited corner: the bar stays put
     }
+}
+
+size_t MonitorOfRect(const RECT& rect, const std::vector<MonitorArea>& monitors)
+{
+    size_t best = 0;
+    long long bestOverlap = -1, bestDistance = -1;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const RECT& m = monitors[i].rect;
+        const long long w = std::min(rect.right, m.right) - std::max(rect.left, m.left);
+        const long long h = std::min(rect.bottom, m.bottom) - std::max(rect.top, m.top);
+        const long long overlap = (w > 0 && h > 0) ? w * h : 0;
+        const long long dx = std::max({0L, m.left - rect.right, rect.left - m.right});
+        const long long dy = std::max({0L, m.top - rect.bottom, rect.top - m.bottom});
+        const long long distance = dx * dx + dy * dy;
+        if (overlap > bestOverlap || (overlap == 0 && bestOverlap == 0 && distance < bestDistance)) {
+            best = i;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& monitors,
+                 const std::function<SIZE(UINT nDpi)>& barSizeAt, RECT* pPlace)
+{
+    if (monitors.empty() || nPos < 0 || nPos > 3) return false;
+    auto placeFor = [&](size_t i) {
+        const SIZE size = barSizeAt(monitors[i].nDpi);
+        POINT p{};
+        DockingPoint(nPos, target, size.cx, size.cy, monitors[i].nDpi, &p);
+        return RECT{p.x, p.y, p.x + size.cx, p.y + size.cy};
+    };
+    // The monitor of the target's corner is asked first: where the bar fits
+    // on either side of an edge, it stays with that corner.
+    const LONG cornerX = (nPos == 0 || nPos == 2) ? target.left : target.right - 1;
+    const LONG cornerY = nPos < 2 ? target.top : target.bottom - 1;
+    const size_t first = MonitorOfRect(RECT{cornerX, cornerY, cornerX + 1, cornerY + 1}, monitors);
+    for (size_t k = 0; k < monitors.size(); ++k) {
+        const size_t i = k == 0 ? first : (k <= first ? k - 1 : k);
+        const RECT place = placeFor(i);
+        if (MonitorOfRect(place, monitors) == i) {
+            *pPlace = place;
+            return true;
+        }
+    }
+    // Sized for each monitor the bar would lie on another one (near an edge,
+    // at one scale it crosses it, at the other it does not): keep the corner
+    // monitor's top left and take the size of the monitor that lands on, so
+    // the DPI change that follows moves nothing. The same place every tick.
+    const RECT place = placeFor(first);
+    const size_t landed = MonitorOfRect(place, monitors);
+    const SIZE size = barSizeAt(monitors[landed].nDpi);
+    const RECT resized{place.left, place.top, place.left + size.cx, place.top + size.cy};
+    *pPlace = MonitorOfRect(resized, monitors) == landed ? resized : place;
+    return true;
+}
+
+namespace {
+// GetDpiForMonitor of shcore.dll (Windows 8.1 on), or null.
+using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+DpiForMonitorFn DpiForMonitorFunction()
+{
+    // From the system folder only; kept for the life of the process. (Windows
+    // 7 has neither the DLL nor, without an update, this flag: null there.)
+    HMODULE hShcore = ::LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC proc = hShcore ? ::GetProcAddress(hShcore, "GetDpiForMonitor") : nullptr;
+    return reinterpret_cast<DpiForMonitorFn>(reinterpret_cast<void*>(proc));
+}
+}  // namespace
+
+std::vector<MonitorArea> SystemMonitors(UINT nFallbackDpi)
+{
+    struct Search {
+        UINT nFallbackDpi;
+        std::vector<MonitorArea> monitors;
+    } search{nFallbackDpi, {}};
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR hMonitor, HDC, LPRECT, LPARAM lParam) -> BOOL {
+            static const DpiForMonitorFn dpiForMonitor = DpiForMonitorFunction();
+            auto* s = reinterpret_cast<Search*>(lParam);
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (!::GetMonitorInfoA(hMonitor, &info)) return TRUE;
+            UINT dpiX = 0, dpiY = 0;
+            const bool known = dpiForMonitor && SUCCEEDED(dpiForMonitor(hMonitor, 0 /* effective */, &dpiX, &dpiY)) && dpiY;
+            s->monitors.push_back({info.rcMonitor, known ? dpiY : s->nFallbackDpi});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.monitors;
 }
 
 namespace {
@@ -109,9 +206,18 @@ void CBarDlg::FollowTarget()
     if (hTarget == m_hWnd || ::IsIconic(hTarget)) return;
     CRect target;
     if (!::GetWindowRect(hTarget, &target)) return;
+    std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
+    if (monitors.empty()) monitors.push_back({target, m_nDpi});
+    RECT place;
+    if (!DockedPlace(m_Pos, target, monitors, [this](UINT nDpi) { return BarSizeAt(nDpi); }, &place)) return;
     const CRect bar = GetWindowRect();
-    POINT corner;
-    if (!DockingPoint(m_Pos, target, bar.Width(), bar.Height(), m_nDpi, &corner)) return;
-    if (corner.x == bar.left && corner.y == bar.top) return;
-    PlaceBar(corner.x, corner.y, bar.Width(), bar.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    if (place.left == bar.left && place.top == bar.top && place.right == bar.right && place.bottom == bar.bottom) return;
+    PlaceBarAt(place, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void CBarDlg::PlaceBarAt(const RECT& place, UINT nFlags)
+{
+    m_placeUnderWay = place;
+    PlaceBar(place.left, place.top, place.right - place.left, place.bottom - place.top, nFlags);
+    m_placeUnderWay.reset();
 }

@@ -1,27 +1,13 @@
 #include "delivery/ClipboardKeeper.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstring>
 
+#include "delivery/SendKey.h"
+
 namespace {
-// A global block that is freed unless the clipboard took it.
-class CGlobalBlock {
-public:
-    CGlobalBlock(UINT flags, SIZE_T size) : m_hBlock(::GlobalAlloc(flags, size)) {}
-    ~CGlobalBlock() { if (m_hBlock) ::GlobalFree(m_hBlock); }
-    CGlobalBlock(const CGlobalBlock&) = delete;
-    CGlobalBlock& operator=(const CGlobalBlock&) = delete;
-    HGLOBAL Get() const { return m_hBlock; }
-    HGLOBAL Release()
-    {
-        HGLOBAL h = m_hBlock;
-        m_hBlock = nullptr;
-        return h;
-    }
-
-private:
-    HGLOBAL m_hBlock;
-};
-
 // GlobalLock for as long as it lives.
 class CGlobalLock {
 public:
@@ -40,16 +26,80 @@ bool IsBitmap(UINT f) { return f == CF_BITMAP || f == CF_DSPBITMAP; }
 bool IsEnhMetaFile(UINT f) { return f == CF_ENHMETAFILE || f == CF_DSPENHMETAFILE; }
 bool IsMetaFilePict(UINT f) { return f == CF_METAFILEPICT || f == CF_DSPMETAFILEPICT; }
 
-// Formats the system converts into each other. Only the first one listed
-// (the one the owner placed; conversions are listed after it) is copied.
-int FamilyOf(UINT f)
+// Pictures the system converts into each other, richest first: only the
+// richest one on the clipboard is copied, the others follow from it again.
+// Texts are small and all copied, so that ANSI and Unicode readers get back
+// exactly what they got before.
+constexpr UINT kFamilies[][3] = {
+    {CF_DIBV5, CF_DIB, CF_BITMAP},
+    {CF_ENHMETAFILE, CF_METAFILEPICT, 0},
+};
+
+// Whether `f` is to be copied when `listed` is on the clipboard.
+bool IsRichestOfItsFamily(UINT f, const std::vector<UINT>& listed)
 {
-    switch (f) {
-    case CF_TEXT: case CF_UNICODETEXT: case CF_OEMTEXT: return 1;
-    case CF_BITMAP: case CF_DIB: case CF_DIBV5: return 2;
-    case CF_ENHMETAFILE: case CF_METAFILEPICT: return 3;
-    default: return 0;
+    auto has = [&](UINT g) { return std::find(listed.begin(), listed.end(), g) != listed.end(); };
+    for (const auto& family : kFamilies) {
+        if (std::find(std::begin(family), std::end(family), f) == std::end(family)) continue;
+        for (UINT g : family)
+            if (g && has(g)) return g == f;
     }
+    return true;
+}
+
+// The formats Windows defines to keep a clipboard change out of clipboard
+// history, the cloud clipboard and clipboard monitors; each holds a DWORD 0.
+void MarkAsPrivate()
+{
+    for (const char* name : {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
+                             "CanUploadToCloudClipboard"}) {
+        CGlobalBlock block(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+        if (block.Get() && ::SetClipboardData(::RegisterClipboardFormatA(name), block.Get())) block.Release();
+    }
+}
+
+// Whether the process `reader` is, or was started by, the process `target`
+// (an embedded browser reads from a child process of its own).
+bool IsSameOrStartedBy(DWORD reader, DWORD target)
+{
+    if (reader == target) return true;
+    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE) return false;
+    std::vector<std::pair<DWORD, DWORD>> parents;  // process, its parent
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(hSnapshot, &entry); more; more = ::Process32Next(hSnapshot, &entry))
+        parents.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    ::CloseHandle(hSnapshot);
+    // A few generations up; a bound, since parent ids may be reused.
+    for (int generation = 0; generation < 4; ++generation) {
+        auto it = std::find_if(parents.begin(), parents.end(), [&](const auto& p) { return p.first == reader; });
+        if (it == parents.end() || it->second == 0 || it->second == reader) return false;
+        reader = it->second;
+        if (reader == target) return true;
+    }
+    return false;
+}
+
+// Whether `process` owns a window inside `hTopLevel` (a Store app's window
+// inside the frame the frame host owns).
+bool OwnsWindowIn(DWORD process, HWND hTopLevel)
+{
+    struct Search {
+        DWORD process;
+        bool found;
+    } search{process, false};
+    ::EnumChildWindows(
+        hTopLevel,
+        [](HWND hChild, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hChild, &owner);
+            s->found = owner == s->process;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HANDLE CopyBlock(HANDLE hData)
@@ -104,13 +154,6 @@ bool OfferText()
     return ::GetLastError() == ERROR_SUCCESS;
 }
 
-void PasteKeys()
-{
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    ::keybd_event('V', 0, 0, 0);
-    ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-}
 }  // namespace
 
 // ----------------------------------------------------------------- one format
@@ -131,7 +174,7 @@ CClipFormatCopy::~CClipFormatCopy()
     }
 }
 
-CClipFormatCopy CClipFormatCopy::Take(UINT nFormat)
+CClipFormatCopy CClipFormatCopy::Take(UINT nFormat, SIZE_T maxBytes, bool& tooLarge)
 {
     // Owner-drawn and private handles mean something only to their owner.
     if (nFormat == CF_OWNERDISPLAY || (nFormat >= CF_PRIVATEFIRST && nFormat <= CF_PRIVATELAST)
@@ -139,12 +182,29 @@ CClipFormatCopy CClipFormatCopy::Take(UINT nFormat)
         return {nFormat, nullptr};
     HANDLE hData = ::GetClipboardData(nFormat);
     if (!hData) return {nFormat, nullptr};
+    CClipFormatCopy source(nFormat, hData);
+    tooLarge = source.Size() > maxBytes;
+    source.m_hData = nullptr;  // the clipboard's, not ours to free
+    if (tooLarge) return {nFormat, nullptr};
     if (IsBitmap(nFormat)) return {nFormat, ::CopyImage(hData, IMAGE_BITMAP, 0, 0, 0)};
     if (IsEnhMetaFile(nFormat))
         return {nFormat, ::CopyEnhMetaFileA(static_cast<HENHMETAFILE>(hData), nullptr)};
     if (IsMetaFilePict(nFormat)) return {nFormat, CopyMetaFilePict(hData)};
     if (nFormat == CF_PALETTE) return {nFormat, CopyPalette(hData)};
     return {nFormat, CopyBlock(hData)};
+}
+
+SIZE_T CClipFormatCopy::Size() const
+{
+    if (!m_hData) return 0;
+    if (IsBitmap(m_nFormat)) {
+        BITMAP bitmap{};
+        if (!::GetObjectA(m_hData, sizeof bitmap, &bitmap)) return 0;
+        return static_cast<SIZE_T>(bitmap.bmWidthBytes) * static_cast<SIZE_T>(bitmap.bmHeight);
+    }
+    if (IsEnhMetaFile(m_nFormat)) return ::GetEnhMetaFileBits(static_cast<HENHMETAFILE>(m_hData), 0, nullptr);
+    if (m_nFormat == CF_PALETTE) return 0;
+    return ::GlobalSize(m_hData);
 }
 
 bool CClipFormatCopy::PutBack()
@@ -156,18 +216,30 @@ bool CClipFormatCopy::PutBack()
 
 // ----------------------------------------------------------------- the whole clipboard
 
-void CClipboardSnapshot::Take()
+bool CClipboardSnapshot::Take(ULONGLONG deadline, SIZE_T maxBytes)
 {
     m_formats.clear();
-    bool familyTaken[4] = {};
-    for (UINT f = ::EnumClipboardFormats(0); f; f = ::EnumClipboardFormats(f)) {
-        const int family = FamilyOf(f);
-        if (family && familyTaken[family]) continue;
-        CClipFormatCopy copy = CClipFormatCopy::Take(f);
+    std::vector<UINT> listed;
+    for (UINT f = ::EnumClipboardFormats(0); f; f = ::EnumClipboardFormats(f)) listed.push_back(f);
+    SIZE_T bytes = 0;
+    for (UINT f : listed) {
+        if (!IsRichestOfItsFamily(f, listed)) continue;
+        // Each format may be rendered late by its owner: past the bound no
+        // further one is asked for.
+        if (::GetTickCount64() > deadline) break;
+        bool tooLarge = false;
+        CClipFormatCopy copy = CClipFormatCopy::Take(f, maxBytes - bytes, tooLarge);
+        if (tooLarge) {
+            bytes = maxBytes + 1;
+            break;
+        }
         if (copy.Empty()) continue;
-        familyTaken[family] = true;
+        bytes += copy.Size();
         m_formats.push_back(std::move(copy));
     }
+    if (bytes <= maxBytes && ::GetTickCount64() <= deadline) return true;
+    m_formats.clear();
+    return false;
 }
 
 void CClipboardSnapshot::Restore()
@@ -175,43 +247,70 @@ void CClipboardSnapshot::Restore()
     // A format the clipboard refuses is left out; the others still go back.
     for (CClipFormatCopy& copy : m_formats) copy.PutBack();
     Clear();
+    MarkAsPrivate();  // the user's own copy coming back, not a new one
 }
 
 // ----------------------------------------------------------------- the paste
 
-int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
+bool CClipboardKeeper::Prepare(HWND hOwner)
 {
-    if (!::OpenClipboard(hOwner)) {
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｵｰﾌﾟﾝに失敗しました。", MB_OK);
-        return 0;
-    }
     // While an earlier paste is pending the clipboard holds only our text;
     // the user's content is the copy still held, which this paste gives back.
-    if (Pending() && ::GetClipboardOwner() != m_hOwner) Forget();  // replaced meanwhile: that content is the user's
-    const bool earlier = Pending();
-    if (!earlier) m_snapshot.Take();
+    if (Pending() && ::GetClipboardOwner() == hOwner) return true;
+    Forget();  // replaced meanwhile: the new content is the user's
+    m_bPrepared = false;
+    // A hung owner is not asked for anything: each request would wait on it.
+    HWND hClipOwner = ::GetClipboardOwner();
+    DWORD_PTR answer = 0;
+    if (hClipOwner && hClipOwner != hOwner
+        && !::SendMessageTimeoutA(hClipOwner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kOwnerAnswerMs, &answer))
+        return false;
+    if (!::OpenClipboard(hOwner)) return false;
+    const bool whole = m_snapshot.Take(::GetTickCount64() + kCopyTimeoutMs, kCopyMaxBytes);
+    ::CloseClipboard();
+    m_nSequence = ::GetClipboardSequenceNumber();
+    m_bPrepared = whole;
+    return whole;
+}
 
+bool CClipboardKeeper::Ready(HWND hOwner) const
+{
+    if (Pending()) return ::GetClipboardOwner() == hOwner;
+    // Changed while the target was activated: that content was not copied.
+    return m_bPrepared && ::GetClipboardSequenceNumber() == m_nSequence;
+}
+
+int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
+{
+    m_bPrepared = false;
+    if (!::OpenClipboard(hOwner)) {
+        if (!Pending()) m_snapshot.Clear();
+        ReportClipboardFailure(ClipboardFailure::Open);
+        return 0;
+    }
+    const bool earlier = Pending();
     m_bEmptying = true;
     const BOOL emptied = ::EmptyClipboard();
     m_bEmptying = false;
     if (!emptied) {
         ::CloseClipboard();
         if (!earlier) m_snapshot.Clear();
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃﾞｰﾀ削除に失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Empty);
         return 0;
     }
     if (!OfferText()) {
         m_snapshot.Restore();  // nothing is lost
         ::CloseClipboard();
         Finish();
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへﾃﾞｰﾀのｺﾋﾟｰに失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Copy);
         return 0;
     }
+    MarkAsPrivate();
 
     m_hOwner = hOwner;
     m_strText = text;
-    m_targetThread = ::GetWindowThreadProcessId(hTarget, &m_targetProcess);
-    m_bKeysSent = false;
+    ::GetWindowThreadProcessId(hTarget, &m_targetProcess);
+    m_hTargetTop = ::GetAncestor(hTarget, GA_ROOT);
     m_bRendered = false;
     m_nOffersLeft = 3;
     m_sentAt = ::GetTickCount64();
@@ -219,12 +318,11 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
     if (!::CloseClipboard()) {
         // No paste then: give the user's content back at the next tick.
         m_state = State::WaitingForClose;
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｸﾛｰｽﾞに失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Close);
         return 0;
     }
     m_state = State::WaitingForRead;
-    PasteKeys();
-    m_bKeysSent = true;
+    SendPasteKeys();
     return 1;
 }
 
@@ -233,34 +331,21 @@ void CClipboardKeeper::Forget()
     if (Pending()) Finish();
 }
 
-bool CClipboardKeeper::RenderText()
-{
-    const SIZE_T size = static_cast<SIZE_T>(m_strText.GetLength()) + 1;
-    // The same block as a plain paste places.
-    CGlobalBlock block(GMEM_DDESHARE, size);
-    if (!block.Get()) return false;
-    std::memcpy(block.Get(), static_cast<LPCSTR>(m_strText), size);
-    if (!::SetClipboardData(CF_TEXT, block.Get())) return false;
-    block.Release();
-    return true;
-}
-
 bool CClipboardKeeper::ReaderIsTarget() const
 {
-    if (HWND hReader = ::GetOpenClipboardWindow()) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(hReader, &process);
-        return process == m_targetProcess;
-    }
-    // A reader without a window cannot be named: it counts as the target
-    // when the target is in front and Ctrl+V has gone out.
-    return m_bKeysSent && ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == m_targetThread;
+    // A reader without a window cannot be named, and so is never the
+    // target: a clipboard tool reading every change is one.
+    HWND hReader = ::GetOpenClipboardWindow();
+    if (!hReader) return false;
+    DWORD reader = 0;
+    ::GetWindowThreadProcessId(hReader, &reader);
+    return IsSameOrStartedBy(reader, m_targetProcess) || (m_hTargetTop && OwnsWindowIn(reader, m_hTargetTop));
 }
 
 void CClipboardKeeper::OnRenderFormat(UINT nFormat)
 {
     if (nFormat != CF_TEXT || m_state == State::Idle) return;
-    if (!RenderText()) return;
+    if (!PutClipboardText(m_strText)) return;
     m_bRendered = true;
     if (m_state == State::WaitingForRead && ReaderIsTarget()) m_state = State::WaitingForClose;
 }
@@ -276,7 +361,7 @@ void CClipboardKeeper::OnRenderAllFormats()
                 m_bEmptying = false;
                 m_snapshot.Restore();
             } else if (!m_bRendered) {
-                RenderText();
+                PutClipboardText(m_strText);
             }
         }
         ::CloseClipboard();
@@ -306,7 +391,7 @@ void CClipboardKeeper::OnTimer()
         if (m_bRendered) {
             Finish();
         } else if (::OpenClipboard(m_hOwner)) {
-            RenderText();
+            PutClipboardText(m_strText);
             ::CloseClipboard();
             Finish();
         }
@@ -325,7 +410,8 @@ void CClipboardKeeper::OfferAgain()
     m_bEmptying = false;
     if (emptied) {
         if (OfferText()) m_bRendered = false;
-        else RenderText();  // never leave the clipboard without the text
+        else PutClipboardText(m_strText);  // never leave the clipboard without the text
+        MarkAsPrivate();
     }
     --m_nOffersLeft;
     ::CloseClipboard();

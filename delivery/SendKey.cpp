@@ -1,62 +1,110 @@
 #include "delivery/SendKey.h"
 
 #include <cstring>
+#include <optional>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CSendKey, CObject)
 IMPLEMENT_DYNCREATE(CClipBoardSendKey, CSendKey)
 
 namespace {
-// A global memory block that is freed unless the clipboard took it.
-class CGlobalBlock {
+// Closes a kernel handle on every path.
+class CKernelHandle {
 public:
-    explicit CGlobalBlock(SIZE_T size) : m_hBlock(::GlobalAlloc(GMEM_DDESHARE, size)) {}
-    ~CGlobalBlock() { if (m_hBlock) ::GlobalFree(m_hBlock); }
-    CGlobalBlock(const CGlobalBlock&) = delete;
-    CGlobalBlock& operator=(const CGlobalBlock&) = delete;
-    HGLOBAL Get() const { return m_hBlock; }
-    void Release() { m_hBlock = nullptr; }
-    void Free()
-    {
-        if (m_hBlock) ::GlobalFree(m_hBlock);
-        m_hBlock = nullptr;
-    }
+    explicit CKernelHandle(HANDLE h) : m_h(h) {}
+    ~CKernelHandle() { if (m_h) ::CloseHandle(m_h); }
+    CKernelHandle(const CKernelHandle&) = delete;
+    CKernelHandle& operator=(const CKernelHandle&) = delete;
+    HANDLE Get() const { return m_h; }
 
 private:
-    HGLOBAL m_hBlock;
+    HANDLE m_h;
 };
+
+// The mandatory integrity level of a process (its SID's last part), or
+// nullopt when its token cannot be read.
+std::optional<DWORD> IntegrityOf(HANDLE hProcess)
+{
+    HANDLE hToken = nullptr;
+    if (!::OpenProcessToken(hProcess, TOKEN_QUERY, &hToken)) return std::nullopt;
+    CKernelHandle token(hToken);
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token.Get(), TokenIntegrityLevel, buffer.data(), size, &size)) return std::nullopt;
+    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    if (!::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
+    return *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1);
+}
 }  // namespace
+
+void ReportClipboardFailure(ClipboardFailure failure)
+{
+    static const char* const kMessages[] = {
+        "ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｵｰﾌﾟﾝに失敗しました。",
+        "ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃﾞｰﾀ削除に失敗しました。",
+        "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへﾃﾞｰﾀのｺﾋﾟｰに失敗しました。",
+        "ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｸﾛｰｽﾞに失敗しました。",
+        "管理者として実行中のｳｨﾝﾄﾞｳには貼り付けできません。",
+    };
+    AfxMessageBox(kMessages[static_cast<int>(failure)], MB_OK);
+}
+
+bool PutClipboardText(const CString& text)
+{
+    const SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
+    CGlobalBlock block(GMEM_DDESHARE, size);
+    // A block that cannot be filled is no block: the copy failure is told.
+    void* pData = block.Get() ? ::GlobalLock(block.Get()) : nullptr;
+    if (!pData) return false;
+    std::memcpy(pData, static_cast<LPCSTR>(text), size);
+    ::GlobalUnlock(block.Get());
+    if (!::SetClipboardData(CF_TEXT, block.Get())) return false;
+    block.Release();  // the clipboard owns it now
+    return true;
+}
+
+void SendPasteKeys()
+{
+    ::keybd_event(VK_CONTROL, 0, 0, 0);
+    ::keybd_event('V', 0, 0, 0);
+    ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
+    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+bool RunsAboveUs(HWND hWindow)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hWindow, &process);
+    if (process == 0 || process == ::GetCurrentProcessId()) return false;
+    CKernelHandle target(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    if (!target.Get()) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    const std::optional<DWORD> ours = IntegrityOf(::GetCurrentProcess());
+    if (!ours) return false;  // no integrity levels here (before Vista): nothing to compare
+    const std::optional<DWORD> theirs = IntegrityOf(target.Get());
+    // An elevated program's token is closed to a program that is not.
+    return theirs ? *theirs > *ours : ::GetLastError() == ERROR_ACCESS_DENIED;
+}
 
 int CClipBoardSendKey::SetClipboardText(HWND hOwner)
 {
     if (!::OpenClipboard(hOwner)) {
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｵｰﾌﾟﾝに失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Open);
         return 0;
     }
     if (!::EmptyClipboard()) {
         ::CloseClipboard();
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃﾞｰﾀ削除に失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Empty);
         return 0;
     }
-
-    const CString text = m_strSend;
-    const SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
-    CGlobalBlock block(size);
-    // A block that cannot be filled is no block: the copy failure is told.
-    if (void* pData = block.Get() ? ::GlobalLock(block.Get()) : nullptr) {
-        std::memcpy(pData, static_cast<LPCSTR>(text), size);
-        ::GlobalUnlock(block.Get());
-    } else {
-        block.Free();
-    }
-    if (!block.Get() || !::SetClipboardData(CF_TEXT, block.Get())) {
+    if (!PutClipboardText(m_strSend)) {
         ::CloseClipboard();
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへﾃﾞｰﾀのｺﾋﾟｰに失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Copy);
         return 0;
     }
-    block.Release();  // the clipboard owns it now
-
     if (!::CloseClipboard()) {
-        AfxMessageBox("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｸﾛｰｽﾞに失敗しました。", MB_OK);
+        ReportClipboardFailure(ClipboardFailure::Close);
         return 0;
     }
     return 1;
@@ -65,9 +113,6 @@ int CClipBoardSendKey::SetClipboardText(HWND hOwner)
 int CClipBoardSendKey::SendText(HWND hOwner)
 {
     if (!SetClipboardText(hOwner)) return 0;
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    ::keybd_event('V', 0, 0, 0);
-    ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    SendPasteKeys();
     return 1;
 }

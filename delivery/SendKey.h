@@ -1,8 +1,43 @@
 // Text delivery: CSendKey holds the text; CClipBoardSendKey puts it on the
 // clipboard as plain text (CF_TEXT) and synthesizes Ctrl+V, so the text
 // lands wherever the foreground window has its keyboard focus.
+//
+// The pieces every paste shares (the clipboard block, the keystrokes, the
+// failure messages) are here too; CClipboardKeeper uses them.
 #pragma once
 #include "framework/Afx.h"
+
+// A global memory block that is freed unless the clipboard took it.
+class CGlobalBlock {
+public:
+    CGlobalBlock(UINT nFlags, SIZE_T nSize) : m_hBlock(::GlobalAlloc(nFlags, nSize)) {}
+    ~CGlobalBlock() { if (m_hBlock) ::GlobalFree(m_hBlock); }
+    CGlobalBlock(const CGlobalBlock&) = delete;
+    CGlobalBlock& operator=(const CGlobalBlock&) = delete;
+    HGLOBAL Get() const { return m_hBlock; }
+    HGLOBAL Release()
+    {
+        HGLOBAL h = m_hBlock;
+        m_hBlock = nullptr;
+        return h;
+    }
+
+private:
+    HGLOBAL m_hBlock;
+};
+
+// What went wrong with the clipboard, told to the user in one message each.
+enum class ClipboardFailure { Open, Empty, Copy, Close, Elevated };
+void ReportClipboardFailure(ClipboardFailure failure);
+
+// SetClipboardData(CF_TEXT) of a copy of `text`; the clipboard must be open.
+bool PutClipboardText(const CString& text);
+// Ctrl+V into whatever has the keyboard focus.
+void SendPasteKeys();
+// True when the window's program runs at a higher integrity level than the
+// bar (run as administrator): Windows drops keys synthesized for it. A
+// program the bar may not even ask counts as higher.
+bool RunsAboveUs(HWND hWindow);
 
 class CSendKey : public CObject {
     DECLARE_DYNCREATE(CSendKey)

@@ -88,3 +88,28 @@ public:
 private:
     HMENU m_hMenu = nullptr;
 };
+
+// A font, deleted with the wrapper (or when another takes its place).
+class CFont {
+public:
+    CFont() = default;
+    ~CFont() { Reset(nullptr); }
+    CFont(const CFont&) = delete;
+    CFont& operator=(const CFont&) = delete;
+    void Reset(HFONT hFont)
+    {
+        if (m_hFont) ::DeleteObject(m_hFont);
+        m_hFont = hFont;
+    }
+    // Gives the font up without deleting it.
+    HFONT Detach()
+    {
+        HFONT hFont = m_hFont;
+        m_hFont = nullptr;
+        return hFont;
+    }
+    operator HFONT() const { return m_hFont; }
+
+private:
+    HFONT m_hFont = nullptr;
+};

@@ -1,5 +1,6 @@
 #include "framework/WinApp.h"
 
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -8,13 +9,20 @@
 namespace {
 CWinApp* g_pApp = nullptr;  // the one application object
 
-CString ExeBaseName()
-{
-    char path[MAX_PATH * 4] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    return AfxAppNameFromPath(path);
-}
+CString ExeBaseName() { return AfxAppNameFromPath(AfxGetModulePath()); }
 }  // namespace
+
+CString AfxGetModulePath()
+{
+    // A path longer than MAX_PATH (a long-path aware system) is read whole.
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD got = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) return CString();
+        if (got < path.size() - 1 || path.size() >= 0x10000) return CString(path.data(), static_cast<int>(got));
+        path.resize(path.size() * 4);
+    }
+}
 
 CString AfxAppNameFromPath(LPCSTR lpszPath)
 {

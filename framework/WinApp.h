@@ -85,6 +85,8 @@ CString AfxGetAppName();
 // The application name for an executable's path: the file name without
 // directory and extension.
 CString AfxAppNameFromPath(LPCSTR lpszPath);
+// The running executable's full path, however long.
+CString AfxGetModulePath();
 HINSTANCE AfxGetInstanceHandle();
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
 // The framework's program entry: runs the application object.

@@ -86,6 +86,7 @@
 #define IDC_EXT_POSLABEL     1015
 #define IDC_EXT_TOPMOST      1017
 #define IDC_EXT_KEEPCLIPBOARD 1020
+#define IDC_EXT_STARTWITHWINDOWS 1021
 
 // Controls of the hot key page (140).
 #define IDC_HK_ALT      1018

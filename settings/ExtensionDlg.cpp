@@ -1,5 +1,6 @@
 #include "settings/ExtensionDlg.h"
 
+#include "app/StartWithWindows.h"
 #include "bar/BarDlg.h"
 #include "resources/resource.h"
 #include "settings/ComboItems.h"
@@ -43,6 +44,7 @@ BOOL CExtensionDlg::OnInitDialog()
     if (!(*m_pOption & kOptionNotTopmost)) m_btnTopmost.SetCheck(1);
     m_cmbPos.SetCurSel(*m_pColourPos.pPos);
     if (m_pKeepClipboard && *m_pKeepClipboard) ::CheckDlgButton(m_hWnd, IDC_EXT_KEEPCLIPBOARD, BST_CHECKED);
+    if (IsStartedWithWindows()) ::CheckDlgButton(m_hWnd, IDC_EXT_STARTWITHWINDOWS, BST_CHECKED);
     OnFollowClicked();
     PaintSwatch();
     return TRUE;
@@ -102,5 +104,8 @@ void CExtensionDlg::OnOK()
     *m_pColourPos.pPos = m_cmbPos.GetCurSel();
     *m_pColourPos.pColour = m_colour;
     if (m_pKeepClipboard) *m_pKeepClipboard = ::IsDlgButtonChecked(m_hWnd, IDC_EXT_KEEPCLIPBOARD) == BST_CHECKED ? 1 : 0;
+    // Written only when this page was opened (a page never shown gets no
+    // OK): an untouched value stays as the user left it.
+    SetStartedWithWindows(::IsDlgButtonChecked(m_hWnd, IDC_EXT_STARTWITHWINDOWS) == BST_CHECKED);
     CPropertyPage::OnOK();
 }

@@ -14,8 +14,8 @@ import statistics
 import time
 
 from tavrin_harness import (
-    CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, Bar, DeliveryTestCase, TimedOut, WineProcess, children,
-    hexarg, main, set_window_text, sjis, wait_for, window_text,
+    CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, Bar, DeliveryTestCase, HelperWindow, TimedOut, WineProcess,
+    children, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
 )
 
 EDIT = 100                      # target.exe's plain edit
@@ -45,8 +45,8 @@ def dump() -> dict[str, str]:
     return dict(line.split(" ", 1) for line in cliptool("dump"))
 
 
-def set_user_clipboard(text: bytes, binary: bytes, seed: int) -> dict[str, str]:
-    cliptool("setall", hexarg(text), binary.hex(), seed)
+def set_user_clipboard(text: bytes, binary: bytes, seed: int, unicode: str = "") -> dict[str, str]:
+    cliptool("setall", hexarg(text), binary.hex(), seed, *([unicode.encode("utf-16-le").hex()] if unicode else []))
     held = dump()
     assert held["text"] == text.hex() and held["binary"] == binary.hex() and held["bitmap"] != "none", held
     return held
@@ -55,9 +55,9 @@ def set_user_clipboard(text: bytes, binary: bytes, seed: int) -> dict[str, str]:
 class Watcher:
     """cliptool watch: a clipboard listener in its own process."""
 
-    def __init__(self, edit: str, text: bytes, read: bool) -> None:
+    def __init__(self, edit: str, text: bytes, read: bool | str) -> None:
         self.proc = WineProcess(CLIPTOOL_EXE, "watch", edit, hexarg(text), int(30000 * SCALE),
-                                *(["read"] if read else []))
+                                *([read if isinstance(read, str) else "read"] if read else []))
         line = self.proc.readline()
         assert line == "ready", line
 
@@ -73,6 +73,20 @@ class Watcher:
 
     def stop(self) -> None:
         self.proc.kill()
+
+
+class PasteTarget(HelperWindow):
+    """cliptool pastetarget: reads the clipboard some time after Ctrl+V,
+    itself or through a child process it starts."""
+
+    def __init__(self, title: str, delay_ms: int, child: bool = False) -> None:
+        self.proc = WineProcess(CLIPTOOL_EXE, "pastetarget", hexarg(sjis(title)), delay_ms, *(["child"] * child))
+        _, self.hwnd, pid = self.proc.readline().split()
+        self.pid = int(pid)
+
+    def pasted(self) -> bytes:
+        kind, data = self.proc.readline(CHANGE_TIMEOUT).split()
+        return unhex(data)
 
 
 class KeepClipboardTestCase(DeliveryTestCase):
@@ -92,7 +106,7 @@ class KeepClipboardTestCase(DeliveryTestCase):
         return self.start({"Setting": settings,
                            "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
 
-    def watcher(self, edit: str, text: bytes, read: bool) -> Watcher:
+    def watcher(self, edit: str, text: bytes, read: bool | str) -> Watcher:
         w = Watcher(edit, text, read)
         self._watchers.append(w)
         return w
@@ -118,7 +132,10 @@ class KeepClipboard(KeepClipboardTestCase):
         bar = self.start_keeping(keep=1)
         target = self.target("貼り付け先", "--pos", 860, 300, 380, 220)
         edit = target.edits[EDIT]
-        user = set_user_clipboard(USER_TEXT, BINARY, 7)
+        # CF_TEXT first, then Unicode text outside code page 932: the richer
+        # one must come back whole.
+        unicode = "𠮷野家 😀"
+        user = set_user_clipboard(USER_TEXT, BINARY, 7, unicode)
         self.make_current(bar, target, sjis("貼り付け先"))
         read_to_restore = []
         for button, text in zip(USER_STRINGS, TEXTS):
@@ -130,7 +147,10 @@ class KeepClipboard(KeepClipboardTestCase):
                 self.wait_text(edit, expected)
                 self.wait_clipboard(user, "the user's clipboard back after the paste")
                 self.assertEqual(window_text(edit), expected, "the edit after the restore")
+                self.assertEqual(cliptool("unicode"), ["unicode " + unicode.encode("utf-16-le").hex()])
                 lines = watch.lines()
+                # Neither the offer nor the restore is for clipboard history.
+                self.assertTrue(all("excl=1" in x for x in lines if x.startswith("update")), lines)
                 pasted = [float(x.split()[1]) for x in lines if x.startswith("pasted")]
                 restored = [float(x.split()[1]) for x in lines if x.startswith("update") and x.endswith("binary=1")]
                 if pasted and restored:
@@ -208,6 +228,40 @@ class KeepClipboard(KeepClipboardTestCase):
         after = {"text": expected.hex(), "binary": "none", "bitmap": "none"}
         self.wait_clipboard(after, "the pasted text alone on the clipboard")
         self.assert_clipboard_stays(after, 1.5, "the pasted text alone on the clipboard")
+        self.assertFalse([x for x in cliptool("info") if "Clipboard" in x], "marked without the option")
+
+    def test_a_windowless_reader_never_gives_the_old_content_to_a_slow_target(self):
+        bar = self.start_keeping(keep=1)
+        target = PasteTarget("遅い貼り付け先", 400)
+        self.on_cleanup(target.close)
+        set_user_clipboard(USER_TEXT, BINARY, 29)
+        self.make_current(bar, target, "遅い貼り付け先")
+        self.watcher(target.hwnd, b"-", read="readnull")
+        self.click(bar, USER_STRINGS[0])
+        self.assertEqual(target.pasted(), sjis(TEXTS[0]), "the target got the user's old content")
+
+    def test_a_read_by_a_child_process_of_the_target_gives_the_clipboard_back(self):
+        bar = self.start_keeping(keep=1)
+        target = PasteTarget("子が読む貼り付け先", 0, child=True)
+        self.on_cleanup(target.close)
+        user = set_user_clipboard(USER_TEXT, BINARY, 31)
+        self.make_current(bar, target, "子が読む貼り付け先")
+        self.click(bar, USER_STRINGS[0])
+        self.assertEqual(target.pasted(), sjis(TEXTS[0]))
+        self.wait_clipboard(user, "the user's clipboard back after the child's read")
+
+    def test_a_slow_clipboard_owner_is_asked_once_then_the_plain_paste_runs(self):
+        bar = self.start_keeping(keep=1)
+        target = self.target("遅い持ち主", "--pos", 860, 300, 380, 220)
+        owner = WineProcess(CLIPTOOL_EXE, "slowowner", 1000)
+        self.on_cleanup(owner.kill)
+        self.assertTrue(owner.readline().startswith("owner"))
+        self.make_current(bar, target, "遅い持ち主")
+        self.click(bar, USER_STRINGS[1])
+        self.wait_text(target.edits[EDIT], sjis(TEXTS[1]))
+        self.assertEqual(dump()["text"], sjis(TEXTS[1]).hex(), "the pasted text stays when the keeper stood aside")
+        renders = [line for line in list(owner.lines.queue) if line.startswith("render")]
+        self.assertLessEqual(len(renders), 1, renders)
 
 
 if __name__ == "__main__":

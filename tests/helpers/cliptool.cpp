@@ -12,7 +12,16 @@
 //                            TIMEOUT_MS, default 120000). Prints "released"
 //                            after CloseClipboard.
 //   cliptool info            "owner HWND" (0x0 when none), then one line
-//                            "format N" per format on the clipboard
+//                            "format N [NAME]" per format on the clipboard
+//   cliptool unicode         prints CF_UNICODETEXT as hexadecimal UTF-16LE
+//   cliptool slowowner MS    owns the clipboard with CF_TEXT and four private
+//                            formats, all rendered late, each MS ms after it
+//                            is asked for ("render N" per request)
+//   cliptool pastetarget TITLE MS [child]
+//                            a window ("window HWND") that on Ctrl+V reads
+//                            CF_TEXT MS ms later with a window of its own, or
+//                            with child: through a child process it starts;
+//                            prints "pasted HEX"
 //   cliptool waittext HWND TEXT TIMEOUT_MS
 //                            prints "ready", then polls the window's text
 //                            (WM_GETTEXT) about every millisecond until it
@@ -21,11 +30,12 @@
 //                            time-out after printing "timeout HEX" (the last
 //                            text read)
 //
-//   cliptool setall TEXT HEX SEED
+//   cliptool setall TEXT HEX SEED [UTF16HEX]
 //                            puts three formats on the clipboard: TEXT as
 //                            CF_TEXT, the bytes HEX as the registered format
 //                            "TavrinTestBinary", and a 16 x 8 CF_BITMAP whose
-//                            pixels follow from SEED
+//                            pixels follow from SEED; with UTF16HEX also
+//                            that as CF_UNICODETEXT, after CF_TEXT
 //   cliptool dump            prints "text HEX", "binary HEX" and "bitmap W H
 //                            HEX" (32-bit pixels, top-down) for what the
 //                            clipboard holds of these, "none" for a missing
@@ -38,7 +48,10 @@
 //                            text=HEX"); meanwhile it polls the edit HWND and
 //                            prints "pasted MS" when it holds exactly TEXT.
 //                            Ends ("end") 1.5 s after "pasted" or after
-//                            TIMEOUT_MS. MS counts from "ready".
+//                            TIMEOUT_MS. MS counts from "ready". With
+//                            readnull it reads with no window. Each update
+//                            says "excl=1" when the change is marked to be
+//                            kept out of clipboard history.
 //
 // TEXT is "hex:..." for exact (Shift-JIS) bytes, as with probe.exe; texts
 // are printed as hexadecimal ("-" when empty).
@@ -136,7 +149,11 @@ int cmdInfo() {
   for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) formats.push_back(f);
   CloseClipboard();
   out("owner %s\n", hwndText(owner).c_str());
-  for (UINT f : formats) out("format %u\n", f);
+  for (UINT f : formats) {
+    char name[128] = "";
+    GetClipboardFormatNameA(f, name, sizeof name);
+    out("format %u %s\n", f, name);
+  }
   return 0;
 }
 
@@ -210,9 +227,30 @@ int cmdSetAll(int argc, char** argv) {
   if (!SetClipboardData(CF_TEXT, blockOf(text, 1)) || !SetClipboardData(binaryFormat, blockOf(binary, 0))
       || !SetClipboardData(CF_BITMAP, bitmap))
     fail("SetClipboardData failed (%lu)", GetLastError());
+  if (argc > 5 && !SetClipboardData(CF_UNICODETEXT, blockOf(unhex(argv[5]), 2)))
+    fail("SetClipboardData failed (%lu)", GetLastError());
   CloseClipboard();
   out("set\n");
   return 0;
+}
+
+// The open clipboard's data of `format`: a text up to its terminator of
+// `unit` bytes (1, or 2 for UTF-16), or the whole block with unit 0.
+bool clipData(UINT format, size_t unit, Bytes& data) {
+  HANDLE g = GetClipboardData(format);
+  const char* p = g ? static_cast<const char*>(GlobalLock(g)) : nullptr;
+  if (!p) return false;
+  size_t size = GlobalSize(g);
+  for (size_t i = 0; unit && i + unit <= size; i += unit)
+    if (memcmp(p + i, "\0\0", unit) == 0) size = i;
+  data.assign(p, size);
+  GlobalUnlock(g);
+  return true;
+}
+
+std::string clipHex(UINT format, size_t unit) {
+  Bytes data;
+  return clipData(format, unit, data) ? hex(data) : "none";
 }
 
 std::string bitmapText(HBITMAP bitmap) {
@@ -239,17 +277,8 @@ int cmdDump() {
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   HWND h = makeWindow("TavrinTestClipDumper", "", HWND_MESSAGE, 0);
   if (!openClipboard(h)) fail("cannot open the clipboard (%lu)", GetLastError());
-  std::string text = "none", binary = "none", bitmap = "none";
-  if (HANDLE g = GetClipboardData(CF_TEXT)) {
-    const char* p = static_cast<const char*>(GlobalLock(g));
-    if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
-    GlobalUnlock(g);
-  }
-  if (HANDLE g = GetClipboardData(binaryFormat)) {
-    const char* p = static_cast<const char*>(GlobalLock(g));
-    if (p) binary = hex(Bytes(p, GlobalSize(g)));
-    GlobalUnlock(g);
-  }
+  const std::string text = clipHex(CF_TEXT, 1), binary = clipHex(binaryFormat, 0);
+  std::string bitmap = "none";
   if (HANDLE b = GetClipboardData(CF_BITMAP)) bitmap = bitmapText(static_cast<HBITMAP>(b));
   CloseClipboard();
   out("text %s\nbinary %s\nbitmap %s\n", text.c_str(), binary.c_str(), bitmap.c_str());
@@ -264,11 +293,13 @@ double msSince(const LARGE_INTEGER& start) {
 }
 
 int cmdWatch(int argc, char** argv) {
-  need(argc, 5, "watch HWND TEXT TIMEOUT_MS [read]");
+  need(argc, 5, "watch HWND TEXT TIMEOUT_MS [read|readnull]");
   HWND edit = liveWindow(argv[2]);
   const Bytes want = textArg(argv[3]);
   const double timeoutMs = static_cast<double>(numArg(argv[4]));
-  const bool read = argc > 5 && strcmp(argv[5], "read") == 0;
+  const bool readNull = argc > 5 && strcmp(argv[5], "readnull") == 0;
+  const bool read = readNull || (argc > 5 && strcmp(argv[5], "read") == 0);
+  const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   HWND h = makeWindow("TavrinTestClipWatcher", "", HWND_MESSAGE, 0);
   if (!AddClipboardFormatListener(h)) fail("AddClipboardFormatListener failed (%lu)", GetLastError());
@@ -283,19 +314,15 @@ int cmdWatch(int argc, char** argv) {
       if (m.hwnd == h && m.message == WM_CLIPBOARDUPDATE) {
         const double at = msSince(start);
         const int binary = IsClipboardFormatAvailable(binaryFormat) ? 1 : 0;
+        const int excl = IsClipboardFormatAvailable(exclude) ? 1 : 0;
         if (!read) {
-          out("update %.1f binary=%d\n", at, binary);
+          out("update %.1f excl=%d binary=%d\n", at, excl, binary);
           continue;
         }
-        std::string text = "none";
-        for (int i = 0; i < 1000 && !OpenClipboard(h); ++i) Sleep(1);
-        if (HANDLE g = GetClipboardData(CF_TEXT)) {
-          const char* p = static_cast<const char*>(GlobalLock(g));
-          if (p) text = hex(Bytes(p, strnlen(p, GlobalSize(g))));
-          GlobalUnlock(g);
-        }
+        for (int i = 0; i < 1000 && !OpenClipboard(readNull ? nullptr : h); ++i) Sleep(1);
+        const std::string text = clipHex(CF_TEXT, 1);
         CloseClipboard();
-        out("update %.1f binary=%d text=%s\n", at, binary, text.c_str());
+        out("update %.1f excl=%d binary=%d text=%s\n", at, excl, binary, text.c_str());
         continue;
       }
       TranslateMessage(&m);
@@ -315,6 +342,98 @@ int cmdWatch(int argc, char** argv) {
   return 0;
 }
 
+int cmdUnicode() {
+  if (!openClipboard(nullptr)) fail("cannot open the clipboard (%lu)", GetLastError());
+  const std::string text = clipHex(CF_UNICODETEXT, 2);
+  CloseClipboard();
+  out("unicode %s\n", text.c_str());
+  return 0;
+}
+
+DWORD renderMs = 0;
+LRESULT CALLBACK slowOwnerProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_RENDERFORMAT) {
+    out("render %u\n", static_cast<UINT>(wp));
+    Sleep(renderMs);
+    SetClipboardData(static_cast<UINT>(wp), blockOf(Bytes("late"), 1));
+    return 0;
+  }
+  return quitOnClose(h, msg, wp, lp);
+}
+
+int cmdSlowOwner(int argc, char** argv) {
+  need(argc, 3, "slowowner MS");
+  renderMs = static_cast<DWORD>(numArg(argv[2]));
+  HWND h = makeWindow("TavrinTestSlowOwner", "", HWND_MESSAGE, 0);
+  SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(slowOwnerProc));
+  if (!openClipboard(h)) fail("cannot open the clipboard (%lu)", GetLastError());
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, nullptr);
+  for (const char* name : {"TavrinTestSlow1", "TavrinTestSlow2", "TavrinTestSlow3", "TavrinTestSlow4"})
+    SetClipboardData(RegisterClipboardFormatA(name), nullptr);
+  CloseClipboard();
+  out("owner %s\n", hwndText(h).c_str());
+  pumpUntilQuit(120000);
+  return 0;
+}
+
+// Reads CF_TEXT with a window of its own and sends it to `to` (WM_COPYDATA).
+int cmdReadClip(HWND to) {
+  HWND h = makeWindow("TavrinTestClipReader", "", HWND_MESSAGE, 0);
+  Bytes text;
+  if (openClipboard(h)) {
+    clipData(CF_TEXT, 1, text);
+    CloseClipboard();
+  }
+  COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
+  SendMessageA(to, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+  return 0;
+}
+
+struct PasteTarget {
+  DWORD delayMs = 0;
+  bool child = false;
+} pasteTarget;
+
+LRESULT CALLBACK pasteTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN && wp == 'V' && GetKeyState(VK_CONTROL) < 0) {
+    SetTimer(h, 1, pasteTarget.delayMs ? pasteTarget.delayMs : 1, nullptr);
+    return 0;
+  }
+  if (msg == WM_TIMER) {
+    KillTimer(h, 1);
+    if (!pasteTarget.child) return cmdReadClip(h);
+    char self[MAX_PATH], line[MAX_PATH + 64];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    snprintf(line, sizeof line, "\"%s\" readclip %s", self, hwndText(h).c_str());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(self, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) fail("CreateProcess");
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 0;
+  }
+  if (msg == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    out("pasted %s\n", hex(Bytes(static_cast<const char*>(data->lpData), data->cbData)).c_str());
+    return TRUE;
+  }
+  return quitOnClose(h, msg, wp, lp);
+}
+
+int cmdPasteTarget(int argc, char** argv) {
+  need(argc, 4, "pastetarget TITLE MS [child]");
+  pasteTarget.delayMs = static_cast<DWORD>(numArg(argv[3]));
+  pasteTarget.child = argc > 4 && strcmp(argv[4], "child") == 0;
+  HWND h = makeWindow("TavrinTestPasteTarget", textArg(argv[2]).c_str(), nullptr,
+                      WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pasteTargetProc));
+  out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+  pumpUntilQuit(INFINITE);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -327,5 +446,9 @@ int main(int argc, char** argv) {
   if (strcmp(argv[1], "setall") == 0) return cmdSetAll(argc, argv);
   if (strcmp(argv[1], "dump") == 0) return cmdDump();
   if (strcmp(argv[1], "watch") == 0) return cmdWatch(argc, argv);
+  if (strcmp(argv[1], "unicode") == 0) return cmdUnicode();
+  if (strcmp(argv[1], "slowowner") == 0) return cmdSlowOwner(argc, argv);
+  if (strcmp(argv[1], "pastetarget") == 0) return cmdPasteTarget(argc, argv);
+  if (strcmp(argv[1], "readclip") == 0 && argc > 2) return cmdReadClip(hwndArg(argv[2]));
   fail("unknown command '%s'", argv[1]);
 }

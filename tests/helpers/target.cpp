@@ -14,6 +14,8 @@
 // --text TEXT puts TEXT into every edit at start ("hex:..." for exact bytes).
 // --pos X Y W H places the window (screen pixels).
 // --drops makes the window accept dropped files.
+// A posted WM_APP (0x8000) makes the program busy, answering nothing, for
+// WPARAM milliseconds.
 //
 // Output on stdout, one line each:
 //   window HWND
@@ -152,6 +154,9 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DROPFILES:
       onDrop(reinterpret_cast<HDROP>(wp));
+      return 0;
+    case WM_APP:
+      Sleep(static_cast<DWORD>(wp));
       return 0;
     case WM_CLOSE:
       for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(editText(e)).c_str());

@@ -95,3 +95,53 @@ TEST(Scaling, TodaysPixelsAt96AndRoundedToNearestAbove)
     EXPECT_EQ(ScaleToDpi(16, 144), 24);
     EXPECT_EQ(ScaleToDpi(11, 192), 22);
 }
+
+namespace {
+// The bar's size at 96 and at 144 DPI (150 %).
+SIZE BarSize(UINT nDpi) { return nDpi == 144 ? SIZE{435, 59} : SIZE{290, 39}; }
+const std::vector<MonitorArea> kSideBySide{{{0, 0, 1920, 1080}, 96}, {{1920, 0, 4800, 2160}, 144}};
+const std::vector<MonitorArea> kStacked{{{0, 0, 1920, 1080}, 96}, {{0, 1080, 2880, 3240}, 144}};
+
+RECT Docked(const std::vector<MonitorArea>& monitors, const RECT& target, int nPos)
+{
+    RECT place{};
+    EXPECT_TRUE(DockedPlace(nPos, target, monitors, BarSize, &place));
+    return place;
+}
+
+// Windows gives the moved bar the DPI of the monitor it lies on; sized for
+// that DPI, the bar keeps its size, and the next tick (which does not look at
+// the bar's size) finds it in place: docking is a fixed point.
+void ExpectSizedForItsMonitor(const std::vector<MonitorArea>& monitors, const RECT& place)
+{
+    const SIZE size = BarSize(monitors[MonitorOfRect(place, monitors)].nDpi);
+    EXPECT_EQ(place.right - place.left, size.cx) << place.left << "," << place.top;
+    EXPECT_EQ(place.bottom - place.top, size.cy) << place.left << "," << place.top;
+}
+}  // namespace
+
+TEST(Docking, TargetStraddlingTwoScalesAtEachCorner)
+{
+    // Side by side: the left corners lie at 96 DPI, the right ones at 144.
+    const RECT across{1500, 300, 2300, 800};
+    const RECT expectedSide[] = {{1523, 300, 1813, 339}, {1761, 300, 2196, 359},
+                                 {1508, 761, 1798, 800}, {1848, 741, 2283, 800}};
+    // One above the other: the top corners at 96, the bottom ones at 144.
+    const RECT down{300, 800, 1100, 1400};
+    const RECT expectedStacked[] = {{323, 800, 613, 839}, {741, 800, 1031, 839},
+                                    {312, 1341, 747, 1400}, {648, 1341, 1083, 1400}};
+    for (int pos = 0; pos < 4; ++pos) {
+        const RECT side = Docked(kSideBySide, across, pos), stacked = Docked(kStacked, down, pos);
+        EXPECT_TRUE(::EqualRect(&side, &expectedSide[pos])) << "side by side, corner " << pos;
+        EXPECT_TRUE(::EqualRect(&stacked, &expectedStacked[pos])) << "stacked, corner " << pos;
+    }
+}
+
+TEST(Docking, EveryPlaceNearTheEdgeIsSizedForItsMonitor)
+{
+    for (int pos = 0; pos < 4; ++pos)
+        for (int shift = -700; shift <= 700; shift += 7) {
+            ExpectSizedForItsMonitor(kSideBySide, Docked(kSideBySide, {1520 + shift, 300, 2320 + shift, 800}, pos));
+            ExpectSizedForItsMonitor(kStacked, Docked(kStacked, {300, 780 + shift, 1100, 1380 + shift}, pos));
+        }
+}

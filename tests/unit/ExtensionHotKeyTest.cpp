@@ -2,6 +2,8 @@
 // property sheet and driven through its controls as a user would.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "bar/BarDlg.h"
 #include "bar/Records.h"
 #include "framework/Afx.h"
@@ -178,6 +180,43 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
         EXPECT_EQ(RunSheet({&page}), IDOK);
         EXPECT_EQ(keep, 1 - stored);
     }
+}
+
+// Windows' own list of programs to start, read directly (never through the
+// code under test); the fixture leaves no value behind.
+class StartWithWindows : public ExtensionPage {
+protected:
+    static constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    void SetUp() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
+    void TearDown() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
+    static std::string Value()
+    {
+        char data[4096] = "";
+        DWORD size = sizeof data;
+        return ::RegGetValueA(HKEY_CURRENT_USER, kRun, "Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+                   ? data : "(none)";
+    }
+    // Opens the sheet, checks the box reads `ticked`, clicks it and ends.
+    void ClickAndEnd(bool ticked, Then then)
+    {
+        page.m_drive = [=](CExtensionPage& p) {
+            EXPECT_EQ(p.Checked(IDC_EXT_STARTWITHWINDOWS), ticked);
+            p.Click(IDC_EXT_STARTWITHWINDOWS);
+            return then;
+        };
+        Run();
+    }
+};
+
+TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
+{
+    const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
+    ClickAndEnd(false, Then::Ok);
+    EXPECT_EQ(Value(), quoted);
+    ClickAndEnd(true, Then::Cancel);
+    EXPECT_EQ(Value(), quoted);
+    ClickAndEnd(true, Then::Ok);
+    EXPECT_EQ(Value(), "(none)");
 }
 
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
