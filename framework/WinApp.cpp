@@ -1,6 +1,5 @@
 #include "framework/WinApp.h"
 
-
 #include <commctrl.h>
 
 #include <cstring>
