@@ -3,6 +3,8 @@
 // bar around them.
 #include "bar/BarDlg.h"
 
+#include <mmsystem.h>
+
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
@@ -10,14 +12,18 @@ namespace {
 // The pauses of one pass: the buttons come on a 10 ms beat from the start of
 // the pass, so neither the time ShowWindow takes nor a sleep that wakes late
 // adds up over a pass. A step that is late by a whole beat restarts the beat
-// rather than hurrying the buttons after it.
+// rather than hurrying the buttons after it. A 1 ms system timer for the pass
+// keeps a sleep from lasting a whole 16 ms clock tick.
 class CButtonPacer {
 public:
-    CButtonPacer()
+    CButtonPacer() : m_bFineTimer(::timeBeginPeriod(1) == TIMERR_NOERROR)
     {
         ::QueryPerformanceFrequency(&m_freq);
         ::QueryPerformanceCounter(&m_next);
     }
+    ~CButtonPacer() { if (m_bFineTimer) ::timeEndPeriod(1); }
+    CButtonPacer(const CButtonPacer&) = delete;
+    CButtonPacer& operator=(const CButtonPacer&) = delete;
     void Pause()
     {
         m_next.QuadPart += m_freq.QuadPart * kButtonStepMs / 1000;
@@ -35,6 +41,7 @@ public:
     }
 
 private:
+    bool m_bFineTimer;
     LARGE_INTEGER m_freq{}, m_next{};
 };
 }  // namespace
