@@ -1,10 +1,19 @@
 #include "framework/Library.h"
 
 namespace {
-// A DLL loaded at its first use and kept until the program ends.
+// A DLL of the system folder (never one lying beside the program), loaded at
+// its first use and kept until the program ends.
 class CLibrary {
 public:
-    explicit CLibrary(LPCSTR lpszName) : m_hModule(::LoadLibraryA(lpszName)) {}
+    explicit CLibrary(LPCSTR lpszName)
+    {
+        char path[MAX_PATH + 32] = {};
+        const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;
+        lstrcatA(path, "\\");
+        lstrcatA(path, lpszName);
+        m_hModule = ::LoadLibraryA(path);
+    }
     ~CLibrary() { if (m_hModule) ::FreeLibrary(m_hModule); }
     CLibrary(const CLibrary&) = delete;
     CLibrary& operator=(const CLibrary&) = delete;
@@ -18,7 +27,7 @@ public:
     }
 
 private:
-    HMODULE m_hModule;
+    HMODULE m_hModule = nullptr;
 };
 
 const CLibrary& Shell32()
