@@ -2,8 +2,8 @@
 # Builds Tavrin and prints its benchmark figures, each beside a baseline
 # measured in the same run (start-up; paste latency against a bare paste
 # program; idle CPU; memory), on a private X display. Nothing here passes or
-# fails. `scripts/bench.sh startup [OTHER.EXE]` prints the start-up figures
-# alone (and those of another build, timed in turns with this one).
+# fails. `scripts/bench.sh startup [OTHER.EXE...]` prints the start-up figures
+# alone (and those of other builds, timed in turns with this one).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ROOT=$PWD

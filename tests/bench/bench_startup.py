@@ -8,7 +8,7 @@ sure of that is not counted):
   bar       TAVRIN.EXE on an empty registry (it shows and hides its page
             buttons one by one, 10 ms each)
 "beyond the pauses" takes those 10 ms pauses away from the difference.
-`bench_startup.py OTHER.EXE` times another build too, in turns with this one.
+`bench_startup.py OTHER.EXE...` times other builds too, in turns with this one.
 Figures only: nothing here passes or fails.
 """
 import statistics
@@ -51,8 +51,7 @@ def pause_seconds() -> float:
 
 def main() -> None:
     exes = {"TAVRIN.EXE": h.TAVRIN_EXE}
-    if len(sys.argv) > 1:
-        exes[Path(sys.argv[1]).name] = Path(sys.argv[1]).resolve()
+    exes.update((Path(other).name, Path(other).resolve()) for other in sys.argv[1:])
     h.end_stray_bars()
     time_baseline()  # warm the prefix's caches once
     baseline, bars = [], {name: [] for name in exes}
