@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "framework/Library.h"
+
 namespace {
 // Joins this thread's input to another thread's for as long as it lives, so
 // that SetFocus may reach a window of another program.
@@ -37,7 +39,7 @@ bool Answers(HWND hWindow)
 class CDropHandle {
 public:
     explicit CDropHandle(HDROP hDrop) : m_hDrop(hDrop) {}
-    ~CDropHandle() { ::DragFinish(m_hDrop); }
+    ~CDropHandle() { AfxDragFinish(m_hDrop); }
     CDropHandle(const CDropHandle&) = delete;
     CDropHandle& operator=(const CDropHandle&) = delete;
     operator HDROP() const { return m_hDrop; }
@@ -214,7 +216,7 @@ void CBarDlg::LaunchApp(int k)
         return;
     }
     // The whole stored string is the file: nothing is split off as arguments.
-    HINSTANCE result = ::ShellExecuteA(m_hWnd, nullptr, appName, nullptr, nullptr, SW_SHOW);
+    HINSTANCE result = AfxShellExecute(m_hWnd, nullptr, appName, nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<UINT_PTR>(result) > 32) return;
     CString message;
     message.Format("%sの起動に失敗しました。", static_cast<LPCSTR>(appName));
@@ -226,11 +228,11 @@ void CBarDlg::OnDropFiles(HDROP hDropInfo)
     CString path;
     {
         CDropHandle drop(hDropInfo);
-        if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
+        if (AfxDragQueryFile(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
         // The whole path, however long: never cut it at MAX_PATH.
-        const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+        const UINT length = AfxDragQueryFile(drop, 0, nullptr, 0);
         std::string buffer(length + 1, '\0');
-        const UINT got = ::DragQueryFileA(drop, 0, buffer.data(), length + 1);
+        const UINT got = AfxDragQueryFile(drop, 0, buffer.data(), length + 1);
         path = CString(buffer.data(), static_cast<int>(got));
     }
     m_SendKey.SetText(path);

@@ -3,16 +3,57 @@
 // bar around them.
 #include "bar/BarDlg.h"
 
+#include <mmsystem.h>
+
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
+
+namespace {
+// The pauses of one pass: the buttons come on a 10 ms beat from the start of
+// the pass, so neither the time ShowWindow takes nor a sleep that wakes late
+// adds up over a pass. A step that is late by a whole beat restarts the beat
+// rather than hurrying the buttons after it. A 1 ms system timer for the pass
+// keeps a sleep from lasting a whole 16 ms clock tick.
+class CButtonPacer {
+public:
+    CButtonPacer() : m_bFineTimer(::timeBeginPeriod(1) == TIMERR_NOERROR)
+    {
+        ::QueryPerformanceFrequency(&m_freq);
+        ::QueryPerformanceCounter(&m_next);
+    }
+    ~CButtonPacer() { if (m_bFineTimer) ::timeEndPeriod(1); }
+    CButtonPacer(const CButtonPacer&) = delete;
+    CButtonPacer& operator=(const CButtonPacer&) = delete;
+    void Pause()
+    {
+        m_next.QuadPart += m_freq.QuadPart * kButtonStepMs / 1000;
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        if (now.QuadPart >= m_next.QuadPart) {
+            m_next = now;
+            return;
+        }
+        // Sleep whole milliseconds, then yield for the last fraction of one.
+        if (const LONGLONG ms = (m_next.QuadPart - now.QuadPart) * 1000 / m_freq.QuadPart; ms > 0)
+            ::Sleep(static_cast<DWORD>(ms));
+        do ::Sleep(0);
+        while (::QueryPerformanceCounter(&now), now.QuadPart < m_next.QuadPart);
+    }
+
+private:
+    bool m_bFineTimer;
+    LARGE_INTEGER m_freq{}, m_next{};
+};
+}  // namespace
 
 void CBarDlg::ShowPageButtons(int nPage, int nCmdShow)
 {
     const PageRow& row = g_PageTable[nPage];
     if (row.nID[2] == IDC_TARGET) m_btnTarget.ShowWindow(SW_SHOW);
+    CButtonPacer pacer;
     for (int i = kFirstOwnSlot; i < row.nCount; ++i) {
         if (!IsPageButtonId(row.nID[i])) continue;
-        ::Sleep(kButtonStepMs);
+        pacer.Pause();
         ::ShowWindow(GetDlgItem(row.nID[i]), nCmdShow);
     }
 }
