@@ -3,6 +3,8 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
+#include "bar/ShortSleeper.h"
+
 #include <optional>
 #include <string>
 
@@ -142,32 +144,6 @@ constexpr ULONGLONG kActivationTimeoutMs = 500;
 // How long the wait only yields between looks before it sleeps.
 constexpr LONGLONG kActivationYieldMs = 20;
 
-// Sleeps of about a millisecond between looks, without spinning and without
-// raising the system's timer resolution (Sleep(1) alone lasts a 16 ms clock
-// tick on Windows): a high-resolution waitable timer (Windows 10 1803 and
-// later), else Sleep(1).
-class CShortSleeper {
-public:
-    CShortSleeper()
-        : m_hTimer(::CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_MODIFY_STATE | SYNCHRONIZE)) {}
-    ~CShortSleeper() { if (m_hTimer) ::CloseHandle(m_hTimer); }
-    CShortSleeper(const CShortSleeper&) = delete;
-    CShortSleeper& operator=(const CShortSleeper&) = delete;
-
-    void Sleep()
-    {
-        LARGE_INTEGER due{};
-        due.QuadPart = -10000;  // 1 ms from now, in 100 ns units
-        if (m_hTimer && ::SetWaitableTimer(m_hTimer, &due, 0, nullptr, nullptr, FALSE))
-            ::WaitForSingleObject(m_hTimer, kActivationTimeoutMs);
-        else
-            ::Sleep(1);
-    }
-
-private:
-    static constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-    HANDLE m_hTimer;
-};
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -204,7 +180,7 @@ bool CBarDlg::WaitUntilActive(HWND hTopLevel)
             continue;
         }
         if (!sleeper) sleeper.emplace();
-        sleeper->Sleep();
+        sleeper->Sleep(10000);  // a millisecond
     }
 }
 

@@ -3,27 +3,22 @@
 // bar around them.
 #include "bar/BarDlg.h"
 
-#include <mmsystem.h>
-
 #include "bar/BarMetrics.h"
+#include "bar/ShortSleeper.h"
 #include "resources/resource.h"
 
 namespace {
 // The pauses of one pass: the buttons come on a 10 ms beat from the start of
 // the pass, so neither the time ShowWindow takes nor a sleep that wakes late
 // adds up over a pass. A step that is late by a whole beat restarts the beat
-// rather than hurrying the buttons after it. A 1 ms system timer for the pass
-// keeps a sleep from lasting a whole 16 ms clock tick.
+// rather than hurrying the buttons after it.
 class CButtonPacer {
 public:
-    CButtonPacer() : m_bFineTimer(::timeBeginPeriod(1) == TIMERR_NOERROR)
+    CButtonPacer()
     {
         ::QueryPerformanceFrequency(&m_freq);
         ::QueryPerformanceCounter(&m_next);
     }
-    ~CButtonPacer() { if (m_bFineTimer) ::timeEndPeriod(1); }
-    CButtonPacer(const CButtonPacer&) = delete;
-    CButtonPacer& operator=(const CButtonPacer&) = delete;
     void Pause()
     {
         m_next.QuadPart += m_freq.QuadPart * kButtonStepMs / 1000;
@@ -33,15 +28,11 @@ public:
             m_next = now;
             return;
         }
-        // Sleep whole milliseconds, then yield for the last fraction of one.
-        if (const LONGLONG ms = (m_next.QuadPart - now.QuadPart) * 1000 / m_freq.QuadPart; ms > 0)
-            ::Sleep(static_cast<DWORD>(ms));
-        do ::Sleep(0);
-        while (::QueryPerformanceCounter(&now), now.QuadPart < m_next.QuadPart);
+        m_sleeper.Sleep((m_next.QuadPart - now.QuadPart) * 10000000 / m_freq.QuadPart);
     }
 
 private:
-    bool m_bFineTimer;
+    CShortSleeper m_sleeper;
     LARGE_INTEGER m_freq{}, m_next{};
 };
 }  // namespace
