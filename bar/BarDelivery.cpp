@@ -105,12 +105,16 @@ void CBarDlg::PasteText(const CString& text)
     // The user's clipboard is copied before the target comes forward, so a
     // slow copy never holds a Ctrl+V that the user's next click could misdirect.
     const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd);
-    if (!ActivateTarget()) return;
+    if (!ActivateTarget()) {
+        m_ClipKeeper.DropCopy();
+        return;
+    }
     m_SendKey.SetText(text);
     if (keep && m_ClipKeeper.Ready(m_hWnd)) {
         m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
     } else {
         m_ClipKeeper.Forget();
+        m_ClipKeeper.DropCopy();
         m_SendKey.SendText(m_hWnd);
     }
 }
