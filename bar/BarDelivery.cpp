@@ -3,10 +3,12 @@
 // to the clipboard.
 #include "bar/BarDlg.h"
 
-#include <mmsystem.h>
+#include "bar/ShortSleeper.h"
 
 #include <optional>
 #include <string>
+
+#include "framework/Library.h"
 
 namespace {
 // Joins this thread's input to another thread's for as long as it lives, so
@@ -39,7 +41,7 @@ bool Answers(HWND hWindow)
 class CDropHandle {
 public:
     explicit CDropHandle(HDROP hDrop) : m_hDrop(hDrop) {}
-    ~CDropHandle() { ::DragFinish(m_hDrop); }
+    ~CDropHandle() { AfxDragFinish(m_hDrop); }
     CDropHandle(const CDropHandle&) = delete;
     CDropHandle& operator=(const CDropHandle&) = delete;
     operator HDROP() const { return m_hDrop; }
@@ -103,12 +105,16 @@ void CBarDlg::PasteText(const CString& text)
     // The user's clipboard is copied before the target comes forward, so a
     // slow copy never holds a Ctrl+V that the user's next click could misdirect.
     const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd);
-    if (!ActivateTarget()) return;
+    if (!ActivateTarget()) {
+        m_ClipKeeper.DropCopy();
+        return;
+    }
     m_SendKey.SetText(text);
     if (keep && m_ClipKeeper.Ready(m_hWnd)) {
         m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
     } else {
         m_ClipKeeper.Forget();
+        m_ClipKeeper.DropCopy();
         m_SendKey.SendText(m_hWnd);
     }
 }
@@ -139,19 +145,9 @@ bool CBarDlg::ActivateTarget()
 namespace {
 // The longest the bar waits for a target to take the activation.
 constexpr ULONGLONG kActivationTimeoutMs = 500;
+// How long the wait only yields between looks before it sleeps.
+constexpr LONGLONG kActivationYieldMs = 20;
 
-// A 1 ms system timer for as long as it lives, so that a sleep between looks
-// lasts a millisecond rather than a 16 ms clock tick.
-class CFineTimer {
-public:
-    CFineTimer() : m_ok(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
-    ~CFineTimer() { if (m_ok) ::timeEndPeriod(1); }
-    CFineTimer(const CFineTimer&) = delete;
-    CFineTimer& operator=(const CFineTimer&) = delete;
-
-private:
-    bool m_ok;
-};
 }  // namespace
 
 // SetForegroundWindow on another program's window may return before that
@@ -167,16 +163,28 @@ bool CBarDlg::WaitUntilActive(HWND hTopLevel)
 {
     const DWORD thread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
     const ULONGLONG deadline = ::GetTickCount64() + kActivationTimeoutMs;
-    std::optional<CFineTimer> fine;  // only once a look found it not yet active
+    LARGE_INTEGER frequency{}, start{}, now{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    std::optional<CShortSleeper> sleeper;  // only once the first few looks failed
     for (;;) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (::GetGUIThreadInfo(thread, &info) && info.hwndActive == hTopLevel && info.hwndFocus != nullptr)
             return true;
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline || !::IsWindow(hTopLevel)) return false;
-        if (!fine) fine.emplace();
-        ::Sleep(1);
+        if (::GetTickCount64() >= deadline || !::IsWindow(hTopLevel)) return false;
+        // The first milliseconds only yield the processor to whatever else is
+        // ready (the target's own thread, say) between looks: under Wine a
+        // paste whose keys go out a sleep's length after the activation is
+        // now and then lost, and the target with it. Timed on the
+        // performance counter, not the 16 ms tick.
+        ::QueryPerformanceCounter(&now);
+        if ((now.QuadPart - start.QuadPart) * 1000 < frequency.QuadPart * kActivationYieldMs) {
+            ::SwitchToThread();
+            continue;
+        }
+        if (!sleeper) sleeper.emplace();
+        sleeper->Sleep(10000);  // a millisecond
     }
 }
 
@@ -188,7 +196,7 @@ void CBarDlg::LaunchApp(int k)
         return;
     }
     // The whole stored string is the file: nothing is split off as arguments.
-    HINSTANCE result = ::ShellExecuteA(m_hWnd, nullptr, appName, nullptr, nullptr, SW_SHOW);
+    HINSTANCE result = AfxShellExecute(m_hWnd, nullptr, appName, nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<UINT_PTR>(result) > 32) return;
     CString message;
     message.Format("%sの起動に失敗しました。", static_cast<LPCSTR>(appName));
@@ -200,11 +208,11 @@ void CBarDlg::OnDropFiles(HDROP hDropInfo)
     CString path;
     {
         CDropHandle drop(hDropInfo);
-        if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
+        if (AfxDragQueryFile(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
         // The whole path, however long: never cut it at MAX_PATH.
-        const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+        const UINT length = AfxDragQueryFile(drop, 0, nullptr, 0);
         std::string buffer(length + 1, '\0');
-        const UINT got = ::DragQueryFileA(drop, 0, buffer.data(), length + 1);
+        const UINT got = AfxDragQueryFile(drop, 0, buffer.data(), length + 1);
         path = CString(buffer.data(), static_cast<int>(got));
     }
     m_SendKey.SetText(path);

@@ -53,6 +53,7 @@ CBarDlg::CBarDlg(CWnd* pParent) : CDialog(IDD_BAR, pParent)
 void CBarDlg::LoadProfile()
 {
     CBarApp* pApp = GetBarApp();
+    const CWinApp::CProfileBatch batch(pApp);
     pApp->LoadPrivateData(m_Private);
     pApp->LoadUserString(m_UserString);
     pApp->LoadAppStart(m_AppStart);

@@ -4,15 +4,47 @@
 #include "bar/BarDlg.h"
 
 #include "bar/BarMetrics.h"
+#include "bar/ShortSleeper.h"
 #include "resources/resource.h"
+
+namespace {
+// The pauses of one pass: the buttons come on a 10 ms beat from the start of
+// the pass, so neither the time ShowWindow takes nor a sleep that wakes late
+// adds up over a pass. A step that is late by a whole beat restarts the beat
+// rather than hurrying the buttons after it.
+class CButtonPacer {
+public:
+    CButtonPacer()
+    {
+        ::QueryPerformanceFrequency(&m_freq);
+        ::QueryPerformanceCounter(&m_next);
+    }
+    void Pause()
+    {
+        m_next.QuadPart += m_freq.QuadPart * kButtonStepMs / 1000;
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        if (now.QuadPart >= m_next.QuadPart) {
+            m_next = now;
+            return;
+        }
+        m_sleeper.Sleep((m_next.QuadPart - now.QuadPart) * 10000000 / m_freq.QuadPart);
+    }
+
+private:
+    CShortSleeper m_sleeper;
+    LARGE_INTEGER m_freq{}, m_next{};
+};
+}  // namespace
 
 void CBarDlg::ShowPageButtons(int nPage, int nCmdShow)
 {
     const PageRow& row = g_PageTable[nPage];
     if (row.nID[2] == IDC_TARGET) m_btnTarget.ShowWindow(SW_SHOW);
+    CButtonPacer pacer;
     for (int i = kFirstOwnSlot; i < row.nCount; ++i) {
         if (!IsPageButtonId(row.nID[i])) continue;
-        ::Sleep(kButtonStepMs);
+        pacer.Pause();
         ::ShowWindow(GetDlgItem(row.nID[i]), nCmdShow);
     }
 }

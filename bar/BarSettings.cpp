@@ -58,6 +58,7 @@ void CBarDlg::OnSettings()
 void CBarDlg::ApplySettings(const PageRow& customRow)
 {
     CBarApp* pApp = GetBarApp();
+    const CWinApp::CProfileBatch batch(pApp);  // about a hundred writes, each section's key opened once
     pApp->SavePrivateData(m_Private);
     pApp->SaveUserString(m_UserString);
     pApp->SaveCustomPage(customRow);

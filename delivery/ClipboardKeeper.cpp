@@ -273,6 +273,13 @@ bool CClipboardKeeper::Prepare(HWND hOwner)
     return whole;
 }
 
+void CClipboardKeeper::DropCopy()
+{
+    if (Pending()) return;
+    m_snapshot.Clear();  // the user's data, a password maybe: held no longer than needed
+    m_bPrepared = false;
+}
+
 bool CClipboardKeeper::Ready(HWND hOwner) const
 {
     if (Pending()) return ::GetClipboardOwner() == hOwner;

@@ -76,6 +76,9 @@ public:
     // cannot be copied whole in time (its owner hangs or renders slowly, or
     // it is too large): the plain paste runs then, as without keeping.
     bool Prepare(HWND hOwner);
+    // Lets go of the copy Prepare took when no paste came of it; a pending
+    // paste keeps its copy.
+    void DropCopy();
     // Whether the copy Prepare took is still the clipboard's content.
     bool Ready(HWND hOwner) const;
     // Offers `text` in the copied content's place and sends Ctrl+V into the

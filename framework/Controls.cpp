@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include "framework/Library.h"
+
 CToolTipCtrl::~CToolTipCtrl()
 {
     if (m_hWnd) ::DestroyWindow(m_hWnd);
@@ -158,5 +160,5 @@ INT_PTR CColorDialog::DoModal()
     // Without an owner the dialog belongs to the active window of this
     // thread, which the system disables meanwhile.
     if (!m_cc.hwndOwner) m_cc.hwndOwner = ::GetActiveWindow();
-    return ::ChooseColorA(&m_cc) ? IDOK : IDCANCEL;
+    return AfxChooseColor(&m_cc) ? IDOK : IDCANCEL;
 }

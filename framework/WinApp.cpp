@@ -1,7 +1,5 @@
 #include "framework/WinApp.h"
 
-#include "framework/RegKey.h"
-
 #include <commctrl.h>
 
 #include <cstring>
@@ -77,6 +75,42 @@ void CWinApp::OnAppExit()
 
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) { m_pszRegistryKey = lpszRegistryKey; }
 
+// A section's key for one profile function: the batch's key while a batch
+// lives, else a key of its own, closed on every path.
+class CWinApp::CSectionKey {
+public:
+    CSectionKey(CWinApp& app, LPCSTR lpszSection)
+    {
+        if (app.m_nProfileBatch > 0) {
+            for (const BatchKey& key : app.m_batchKeys)
+                if (key.section == lpszSection) {
+                    m_hKey = key.hKey;
+                    return;
+                }
+        }
+        m_hKey = app.OpenSectionKey(lpszSection);
+        if (m_hKey && app.m_nProfileBatch > 0) app.m_batchKeys.push_back({CString(lpszSection), m_hKey});
+        else m_bOwned = true;
+    }
+    ~CSectionKey() { if (m_hKey && m_bOwned) ::RegCloseKey(m_hKey); }
+    CSectionKey(const CSectionKey&) = delete;
+    CSectionKey& operator=(const CSectionKey&) = delete;
+    operator HKEY() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+    bool m_bOwned = false;
+};
+
+CWinApp::CProfileBatch::CProfileBatch(CWinApp* pApp) : m_pApp(pApp) { ++m_pApp->m_nProfileBatch; }
+
+CWinApp::CProfileBatch::~CProfileBatch()
+{
+    if (--m_pApp->m_nProfileBatch > 0) return;
+    for (const BatchKey& key : m_pApp->m_batchKeys) ::RegCloseKey(key.hKey);
+    m_pApp->m_batchKeys.clear();
+}
+
 HKEY CWinApp::OpenSectionKey(LPCSTR lpszSection) const
 {
     if (m_pszRegistryKey.IsEmpty()) return nullptr;
@@ -93,7 +127,7 @@ HKEY CWinApp::OpenSectionKey(LPCSTR lpszSection) const
 
 UINT CWinApp::GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault)
 {
-    CRegKey key(OpenSectionKey(lpszSection));
+    CSectionKey key(*this, lpszSection);
     DWORD type = 0, value = 0, size = sizeof value;
     if (!key || ::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS
         || type != REG_DWORD || size != sizeof value)
@@ -103,18 +137,19 @@ UINT CWinApp::GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault)
 
 CString CWinApp::GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault)
 {
-    CRegKey key(OpenSectionKey(lpszSection));
-    DWORD type = 0, size = 0;
-    if (!key || ::RegQueryValueExA(key, lpszEntry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-        return CString(lpszDefault);
-    // The value may change size between the two calls, and a hand-made value
-    // may lack its terminating zero: read into a buffer one byte larger.
-    std::vector<char> buffer;
-    LONG status;
-    do {
+    CSectionKey key(*this, lpszSection);
+    if (!key) return CString(lpszDefault);
+    // Most values fit the first buffer, so one call reads them. A longer one
+    // is read again at its size (which may change between two calls), and a
+    // hand-made value may lack its terminating zero: the buffer always has
+    // one byte more than the call may fill.
+    std::vector<char> buffer(256, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(buffer.size() - 1);
+    LONG status = ::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    while (status == ERROR_MORE_DATA) {
         buffer.assign(size + 1, '\0');
         status = ::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
-    } while (status == ERROR_MORE_DATA);
+    }
     if (status != ERROR_SUCCESS || type != REG_SZ) return CString(lpszDefault);
     buffer.resize(size + 1, '\0');
     return CString(buffer.data(), static_cast<int>(strnlen(buffer.data(), size)));
@@ -122,7 +157,7 @@ CString CWinApp::GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR l
 
 BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue)
 {
-    CRegKey key(OpenSectionKey(lpszSection));
+    CSectionKey key(*this, lpszSection);
     const DWORD value = static_cast<DWORD>(nValue);
     return key && ::RegSetValueExA(key, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value)
                       == ERROR_SUCCESS;
@@ -130,7 +165,7 @@ BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue)
 
 BOOL CWinApp::WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue)
 {
-    CRegKey key(OpenSectionKey(lpszSection));
+    CSectionKey key(*this, lpszSection);
     if (!key) return FALSE;
     if (!lpszValue) return ::RegDeleteValueA(key, lpszEntry) == ERROR_SUCCESS;
     return ::RegSetValueExA(key, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),

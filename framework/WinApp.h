@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "framework/String.h"
 #include "framework/Wnd.h"
 
@@ -36,6 +38,20 @@ public:
     BOOL WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue);
     BOOL WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue);
 
+    // While one lives, the profile functions keep each section's key open and
+    // use it again: a run of reads (the bar loads about a hundred values as it
+    // starts) opens each key once instead of once per value.
+    class CProfileBatch {
+    public:
+        explicit CProfileBatch(CWinApp* pApp);
+        ~CProfileBatch();
+        CProfileBatch(const CProfileBatch&) = delete;
+        CProfileBatch& operator=(const CProfileBatch&) = delete;
+
+    private:
+        CWinApp* m_pApp;
+    };
+
     // Three-dimensional dialog controls are what the system draws anyway.
     BOOL Enable3dControlsStatic() { return TRUE; }
 
@@ -56,7 +72,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    class CSectionKey;
     HKEY OpenSectionKey(LPCSTR lpszSection) const;
+
+    struct BatchKey {
+        CString section;
+        HKEY hKey;
+    };
+    int m_nProfileBatch = 0;
+    std::vector<BatchKey> m_batchKeys;  // open while m_nProfileBatch > 0
 };
 
 CWinApp* AfxGetApp();

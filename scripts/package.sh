@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Builds Tavrin (scripts/build.sh) and writes the release archive
-# dist/Tavrin-<version>-win64.zip: TAVRIN.EXE (stripped), README.md, a
-# README.txt copy for Notepad (UTF-8 with BOM, CR LF) and the pictures the
-# README shows.
+# dist/Tavrin-<version>-win64.zip for the people who use the bar:
+#   TAVRIN.EXE             stripped
+#   README.txt             the user's guide (docs/guide.md) as plain text for
+#                          Notepad: UTF-8 with a byte order mark, CR LF
+#   Tavrin-uninstall.reg   removes the settings (docs/Tavrin-uninstall.reg)
+#   images/                the pictures the guide names
+# The developers' README.md stays in the repository.
+#
+# UTF-8 with a BOM rather than Shift-JIS: Notepad on every Windows the program
+# supports (7 to 11) reads it by the BOM whatever the system's code page, the
+# guide may show characters Shift-JIS lacks (it names one the bar cannot
+# paste), and the same file reads right outside Japanese Windows too.
 #
 # The same commit gives a byte-identical archive on any machine and in any
 # folder: the exe carries no link time and no symbols, and every entry gets
@@ -25,16 +34,43 @@ export SOURCE_DATE_EPOCH
 
 stage="$ROOT/build/package"
 rm -rf "$stage"
-mkdir -p "$stage/docs/images" "$ROOT/dist"
+mkdir -p "$stage/images" "$ROOT/dist"
 
 # strip writes SOURCE_DATE_EPOCH as the PE time stamp instead of the clock.
 x86_64-w64-mingw32-strip -o "$stage/TAVRIN.EXE" "$ROOT/build/TAVRIN.EXE"
-cp README.md "$stage/README.md"
-printf '\357\273\277' >"$stage/README.txt"
-sed 's/\r*$/\r/' README.md >>"$stage/README.txt"
-if compgen -G "docs/images/*.png" >/dev/null; then
-  cp docs/images/*.png "$stage/docs/images/"
-fi
+cp docs/Tavrin-uninstall.reg "$stage/Tavrin-uninstall.reg"
+cp docs/images/*.png "$stage/images/"
+
+# The guide's Markdown as text: headings marked, pictures named by their
+# file, links to other parts of the page dropped.
+python3 - docs/guide.md "$stage/README.txt" <<'PY'
+import re, sys, unicodedata
+
+def width(text):
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+
+out = []
+for line in open(sys.argv[1], encoding="utf-8").read().splitlines():
+    if re.fullmatch(r"(\[[^]]*\]\(#[^)]*\)[ |]*)+", line):
+        continue  # the table of languages
+    line = re.sub(r"!\[([^]]*)\]\(([^)]*)\)", lambda m: f"{m[1]} [{m[2].replace('/', chr(92))}]", line)
+    line = re.sub(r"\[([^]]*)\]\(#[^)]*\)", r"\1", line)
+    line = re.sub(r"\[([^]]*)\]\(([^)]*)\)", r"\1 (\2)", line)
+    line = line.replace("`", "").replace("**", "")
+    heading = re.match(r"(#+) (.*)", line)
+    if heading:
+        level, title = len(heading[1]), heading[2]
+        if level == 1:
+            out += [title, "=" * width(title)]
+        elif level == 2:
+            out += ["=" * 72, title, "=" * 72]
+        else:
+            out.append(("■ " if level == 3 else "◆ ") + title)
+    else:
+        out.append(line)
+with open(sys.argv[2], "wb") as f:
+    f.write(b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in out).encode("utf-8"))
+PY
 
 zipfile="$ROOT/dist/Tavrin-$version-win64.zip"
 python3 - "$stage" "$zipfile" <<'PY'

@@ -213,7 +213,8 @@ int cmdWaitDead(int argc, char** argv) {
 
 // stable HWND QUIET_MS TIMEOUT_MS: wait until the window and its children
 // keep their place, size, visibility and enabled state for QUIET_MS and the
-// window's thread answers messages again; prints "stable".
+// window's thread answers messages again; prints "stable MS", MS being how
+// long it had kept still by then.
 int cmdStable(int argc, char** argv) {
   need(argc, 5, "stable HWND QUIET_MS TIMEOUT_MS");
   HWND h = liveWindow(argv[2]);
@@ -229,7 +230,7 @@ int cmdStable(int argc, char** argv) {
       last = now;
       since = GetTickCount();
     } else if (GetTickCount() - since >= quiet && responsive(h, 1000) && layoutSignature(h) == last) {
-      out("stable\n");
+      out("stable %lu\n", static_cast<unsigned long>(GetTickCount() - since));
       return 0;
     }
     if (GetTickCount() - start >= limit) return 1;

@@ -4,6 +4,7 @@ be: control ids, the page table and the rules for the packed custom page."""
 from __future__ import annotations
 
 from dataclasses import dataclass
+from pathlib import Path
 from typing import Callable, Iterable, Optional
 
 from . import product
@@ -82,16 +83,18 @@ class BarState:
 class Bar:
     """TAVRIN.EXE as the tests start, watch and stop it."""
 
-    def __init__(self, foreign: Iterable[str] = ()) -> None:
+    def __init__(self, foreign: Iterable[str] = (), exe: Path = TAVRIN_EXE) -> None:
+        self.exe = exe  # another build of the program, for the benchmarks
         self.proc: Optional[WineProcess] = None
         self.hwnd = ""
+        self.still_for = 0.0  # seconds the bar had kept still when start() returned
         self.foreign = set(foreign)  # windows titled "Tavrin" that are not this bar
 
     def start(self, wait: bool = True) -> "Bar":
-        self.proc = WineProcess(TAVRIN_EXE, capture=False)
+        self.proc = WineProcess(self.exe, capture=False)
         if wait:
             self.hwnd = wait_for(self._own_window, START_TIMEOUT, 0.2, "the bar window titled Tavrin")
-            self.settle()
+            self.still_for = self.settle()
         return self
 
     def _own_window(self) -> Optional[str]:
@@ -102,8 +105,9 @@ class Bar:
                 return w.hwnd
         return None
 
-    def settle(self, timeout: float = CHANGE_TIMEOUT) -> None:
-        wait_stable(self.hwnd, timeout=timeout)
+    def settle(self, timeout: float = CHANGE_TIMEOUT) -> float:
+        """Waits for the bar to keep still; returns how long it had by then."""
+        return wait_stable(self.hwnd, timeout=timeout)
 
     def state(self) -> BarState:
         return BarState(self.hwnd, window_rect(self.hwnd), client_rect(self.hwnd), tuple(children(self.hwnd)))

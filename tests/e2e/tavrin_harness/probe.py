@@ -273,15 +273,16 @@ def close_dialog(hwnd: str) -> None:
         probe_run("post", hwnd, "WM_COMMAND", 1, 0)
 
 
-def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> None:
+def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> float:
     """Waits until the window and its children stop moving, showing and hiding
-    for quiet_ms, and its thread answers messages again."""
+    for quiet_ms, and its thread answers messages again. Returns how many
+    seconds it had kept still by then."""
     deadline = time.monotonic() + timeout
     while True:
         left = max(deadline - time.monotonic(), 0.0)
-        rc, _, err = probe_run("stable", hwnd, quiet_ms, int(left * 1000), timeout=left + PROBE_TIMEOUT)
+        rc, out, err = probe_run("stable", hwnd, quiet_ms, int(left * 1000), timeout=left + PROBE_TIMEOUT)
         if rc == 0:
-            return
+            return int(out[0].split()[1]) / 1000
         # A silent early failure is Wine failing to run probe.exe (see _LOOKING):
         # ask again with the time that is left.
         if err.strip() or time.monotonic() >= deadline - quiet_ms / 1000:

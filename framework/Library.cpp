@@ -1,0 +1,75 @@
+#include "framework/Library.h"
+
+namespace {
+// A DLL of the system folder (never one lying beside the program), loaded at
+// its first use and kept until the program ends.
+class CLibrary {
+public:
+    explicit CLibrary(LPCSTR lpszName)
+    {
+        char path[MAX_PATH + 32] = {};
+        const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;
+        lstrcatA(path, "\\");
+        lstrcatA(path, lpszName);
+        m_hModule = ::LoadLibraryA(path);
+    }
+    ~CLibrary() { if (m_hModule) ::FreeLibrary(m_hModule); }
+    CLibrary(const CLibrary&) = delete;
+    CLibrary& operator=(const CLibrary&) = delete;
+
+    // The named function as type Fn, or null when the DLL or the function is missing.
+    template <typename Fn>
+    Fn Function(LPCSTR lpszName) const
+    {
+        FARPROC proc = m_hModule ? ::GetProcAddress(m_hModule, lpszName) : nullptr;
+        return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+    }
+
+private:
+    HMODULE m_hModule = nullptr;
+};
+
+const CLibrary& Shell32()
+{
+    static const CLibrary s_library("shell32.dll");
+    return s_library;
+}
+
+const CLibrary& ComDlg32()
+{
+    static const CLibrary s_library("comdlg32.dll");
+    return s_library;
+}
+}  // namespace
+
+HINSTANCE AfxShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                          INT nShowCmd)
+{
+    using Fn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static const Fn fn = Shell32().Function<Fn>("ShellExecuteA");
+    // Without the shell the start fails as a missing file would.
+    return fn ? fn(hWnd, lpOperation, lpFile, lpParameters, lpDirectory, nShowCmd)
+              : reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_FNF));
+}
+
+UINT AfxDragQueryFile(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch)
+{
+    using Fn = UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT);
+    static const Fn fn = Shell32().Function<Fn>("DragQueryFileA");
+    return fn ? fn(hDrop, iFile, lpszFile, cch) : 0;
+}
+
+void AfxDragFinish(HDROP hDrop)
+{
+    using Fn = void(WINAPI*)(HDROP);
+    static const Fn fn = Shell32().Function<Fn>("DragFinish");
+    if (fn) fn(hDrop);
+}
+
+BOOL AfxChooseColor(LPCHOOSECOLORA lpcc)
+{
+    using Fn = BOOL(WINAPI*)(LPCHOOSECOLORA);
+    static const Fn fn = ComDlg32().Function<Fn>("ChooseColorA");
+    return fn ? fn(lpcc) : FALSE;
+}
