@@ -137,10 +137,15 @@ void CBarDlg::InitPlacement()
     const int y = position.GetValue(1) > 0 ? position.GetValue(1) : 1;
     // Start at the size for the monitor the saved place lies on, which may
     // not be the one the system made the bar on.
-    const SIZE size = BarSizeAt(m_nDpi);
-    const std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
-    UseDpi(monitors.empty() ? m_nDpi
-                            : monitors[MonitorOfRect(RECT{x, y, x + size.cx, y + size.cy}, monitors)].nDpi);
+    // With one monitor that is the one the bar is on: no need to load the
+    // per-monitor DPI function at every start.
+    UINT dpi = m_nDpi;
+    if (::GetSystemMetrics(SM_CMONITORS) > 1) {
+        const SIZE size = BarSizeAt(m_nDpi);
+        const std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
+        if (!monitors.empty()) dpi = monitors[MonitorOfRect(RECT{x, y, x + size.cx, y + size.cy}, monitors)].nDpi;
+    }
+    UseDpi(dpi);
     PlaceBarAt(RECT{x, y, x + GetWindowRect().Width(), y + ScalePixels(kProvisionalHeight)}, SWP_SHOWWINDOW);
 
     for (int page = 1; page <= kPageCount; ++page) ShowPageButtons(page, SW_HIDE);
