@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <optional>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CSendKey, CObject)
 IMPLEMENT_DYNCREATE(CClipBoardSendKey, CSendKey)
@@ -28,12 +27,11 @@ std::optional<DWORD> IntegrityOf(HANDLE hProcess)
     HANDLE hToken = nullptr;
     if (!::OpenProcessToken(hProcess, TOKEN_QUERY, &hToken)) return std::nullopt;
     CKernelHandle token(hToken);
+    // A label and its SID: one mandatory-label SID has a single sub-authority.
+    alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
     DWORD size = 0;
-    ::GetTokenInformation(token.Get(), TokenIntegrityLevel, nullptr, 0, &size);
-    if (size == 0) return std::nullopt;
-    std::vector<BYTE> buffer(size);
-    if (!::GetTokenInformation(token.Get(), TokenIntegrityLevel, buffer.data(), size, &size)) return std::nullopt;
-    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    if (!::GetTokenInformation(token.Get(), TokenIntegrityLevel, buffer, sizeof buffer, &size)) return std::nullopt;
+    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
     if (!::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
     return *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1);
 }
@@ -80,7 +78,7 @@ bool RunsAboveUs(HWND hWindow)
     if (process == 0 || process == ::GetCurrentProcessId()) return false;
     CKernelHandle target(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
     if (!target.Get()) return ::GetLastError() == ERROR_ACCESS_DENIED;
-    const std::optional<DWORD> ours = IntegrityOf(::GetCurrentProcess());
+    static const std::optional<DWORD> ours = IntegrityOf(::GetCurrentProcess());
     if (!ours) return false;  // no integrity levels here (before Vista): nothing to compare
     const std::optional<DWORD> theirs = IntegrityOf(target.Get());
     // An elevated program's token is closed to a program that is not.
