@@ -114,7 +114,6 @@ void CBarDlg::PasteText(const CString& text)
         m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
     } else {
         m_ClipKeeper.Forget();
-        m_ClipKeeper.DropCopy();
         m_SendKey.SendText(m_hWnd);
     }
 }

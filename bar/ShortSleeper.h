@@ -5,11 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/Handle.h"
+
 class CShortSleeper {
 public:
     CShortSleeper()
-        : m_hTimer(::CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_MODIFY_STATE | SYNCHRONIZE)) {}
-    ~CShortSleeper() { if (m_hTimer) ::CloseHandle(m_hTimer); }
+        : m_timer(::CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_MODIFY_STATE | SYNCHRONIZE)) {}
     CShortSleeper(const CShortSleeper&) = delete;
     CShortSleeper& operator=(const CShortSleeper&) = delete;
 
@@ -19,13 +20,13 @@ public:
         LARGE_INTEGER due{};
         due.QuadPart = -hundredNs;  // relative
         const DWORD ms = static_cast<DWORD>((hundredNs + 9999) / 10000);
-        if (m_hTimer && ::SetWaitableTimer(m_hTimer, &due, 0, nullptr, nullptr, FALSE))
-            ::WaitForSingleObject(m_hTimer, ms + 100);
+        if (m_timer.Get() && ::SetWaitableTimer(m_timer.Get(), &due, 0, nullptr, nullptr, FALSE))
+            ::WaitForSingleObject(m_timer.Get(), ms + 100);
         else
             ::Sleep(ms);
     }
 
 private:
     static constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-    HANDLE m_hTimer;
+    CKernelHandle m_timer;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "delivery/SendKey.h"
+#include "framework/Handle.h"
 
 namespace {
 // GlobalLock for as long as it lives.
@@ -63,14 +64,13 @@ void MarkAsPrivate()
 bool IsSameOrStartedBy(DWORD reader, DWORD target)
 {
     if (reader == target) return true;
-    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE) return false;
+    const CKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Get()) return false;
     std::vector<std::pair<DWORD, DWORD>> parents;  // process, its parent
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(hSnapshot, &entry); more; more = ::Process32Next(hSnapshot, &entry))
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry))
         parents.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
-    ::CloseHandle(hSnapshot);
     // A few generations up; a bound, since parent ids may be reused.
     for (int generation = 0; generation < 4; ++generation) {
         auto it = std::find_if(parents.begin(), parents.end(), [&](const auto& p) { return p.first == reader; });
@@ -258,7 +258,6 @@ bool CClipboardKeeper::Prepare(HWND hOwner)
     // the user's content is the copy still held, which this paste gives back.
     if (Pending() && ::GetClipboardOwner() == hOwner) return true;
     Forget();  // replaced meanwhile: the new content is the user's
-    m_bPrepared = false;
     // A hung owner is not asked for anything: each request would wait on it.
     HWND hClipOwner = ::GetClipboardOwner();
     DWORD_PTR answer = 0;
@@ -335,7 +334,8 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
 
 void CClipboardKeeper::Forget()
 {
-    if (Pending()) Finish();
+    Finish();
+    m_bPrepared = false;
 }
 
 bool CClipboardKeeper::ReaderIsTarget() const

@@ -86,8 +86,8 @@ public:
     // telling the user what failed (the clipboard then holds what it held
     // before).
     int Paste(HWND hOwner, const CString& text, HWND hTarget);
-    // Forgets a pending paste: the clipboard is about to be replaced on
-    // purpose and must not be given back afterwards.
+    // Forgets a pending paste and any copy taken for one: the clipboard is
+    // about to be replaced on purpose and must not be given back afterwards.
     void Forget();
     bool Pending() const { return m_state != State::Idle; }
 

@@ -1,5 +1,7 @@
 #include "delivery/SendKey.h"
 
+#include "framework/Handle.h"
+
 #include <cstring>
 #include <optional>
 
@@ -7,26 +9,13 @@ IMPLEMENT_DYNCREATE(CSendKey, CObject)
 IMPLEMENT_DYNCREATE(CClipBoardSendKey, CSendKey)
 
 namespace {
-// Closes a kernel handle on every path.
-class CKernelHandle {
-public:
-    explicit CKernelHandle(HANDLE h) : m_h(h) {}
-    ~CKernelHandle() { if (m_h) ::CloseHandle(m_h); }
-    CKernelHandle(const CKernelHandle&) = delete;
-    CKernelHandle& operator=(const CKernelHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
 // The mandatory integrity level of a process (its SID's last part), or
 // nullopt when its token cannot be read.
 std::optional<DWORD> IntegrityOf(HANDLE hProcess)
 {
     HANDLE hToken = nullptr;
     if (!::OpenProcessToken(hProcess, TOKEN_QUERY, &hToken)) return std::nullopt;
-    CKernelHandle token(hToken);
+    const CKernelHandle token(hToken);
     // A label and its SID: one mandatory-label SID has a single sub-authority.
     alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
     DWORD size = 0;
