@@ -158,6 +158,7 @@ private:
     int FrameTop(UINT nDpi) const;
     // Makes the bar's font for `nDpi` and sizes every control from the template.
     void UseDpi(UINT nDpi);
+    bool IsDialogManagerLayout() const;
     // Moves the bar where it is meant to be; a WM_DPICHANGED raised by the
     // move keeps that place rather than the system's suggestion.
     void PlaceBarAt(const RECT& place, UINT nFlags);

@@ -87,6 +87,9 @@ void CBarDlg::UseDpi(UINT nDpi)
     m_nDpi = nDpi;
     m_font.Reset(hFont);
     m_base = CDialogBase::Of(m_font);
+    // At start the dialog manager has usually laid the controls out with this
+    // very font already; doing it again would cost a message per control.
+    if (!previous && IsDialogManagerLayout()) return;
     for (const CDialogTemplate::Item& item : m_template.m_items) {
         HWND hControl = GetDlgItem(item.nID);
         if (!hControl) continue;
@@ -96,6 +99,20 @@ void CBarDlg::UseDpi(UINT nDpi)
     }
     // The controls were moved without painting: paint them all once.
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Whether the controls stand where UseDpi would put them, in the same font:
+// the dialog's font is ours and its base units are m_base.
+bool CBarDlg::IsDialogManagerLayout() const
+{
+    LOGFONTW theirs{}, ours{};
+    const auto hTheirs = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    if (!hTheirs || !::GetObjectW(hTheirs, sizeof theirs, &theirs) || !::GetObjectW(m_font, sizeof ours, &ours))
+        return false;
+    RECT unit{0, 0, 4, 8};
+    return theirs.lfHeight == ours.lfHeight && theirs.lfWeight == ours.lfWeight && theirs.lfItalic == ours.lfItalic
+           && theirs.lfCharSet == ours.lfCharSet && ::wcscmp(theirs.lfFaceName, ours.lfFaceName) == 0
+           && ::MapDialogRect(m_hWnd, &unit) && unit.right == m_base.cx && unit.bottom == m_base.cy;
 }
 
 CBarDlg::PageLayout CBarDlg::ComputeLayout(int nPage, bool bStripShown, UINT nDpi) const
@@ -142,8 +159,13 @@ SIZE CBarDlg::BarSizeAt(UINT nDpi) const
 void CBarDlg::LayoutPage(int nPage, bool bStripShown)
 {
     const PageLayout layout = ComputeLayout(nPage, bStripShown, m_nDpi);
+    // Moved without painting, then painted once: a page of buttons costs one
+    // paint of the bar rather than one per button.
     for (const auto& [id, r] : layout.controls)
-        if (HWND hControl = GetDlgItem(id)) ::MoveWindow(hControl, r.left, r.top, r.Width(), r.Height(), TRUE);
+        if (HWND hControl = GetDlgItem(id))
+            ::SetWindowPos(hControl, nullptr, r.left, r.top, r.Width(), r.Height(),
+                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     if (nPage == kCustomPage) m_btnTarget.ShowWindow(layout.bTarget ? SW_SHOW : SW_HIDE);
     m_stTarget.ShowWindow(bStripShown ? SW_SHOW : SW_HIDE);
 
