@@ -9,6 +9,7 @@ CToolTipCtrl::~CToolTipCtrl()
 
 bool CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 {
+    if (!AfxInitCommonControls()) return false;
     HWND hWnd = ::CreateWindowExA(WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->m_hWnd, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);

@@ -2,7 +2,8 @@
 
 namespace {
 // A DLL of the system folder (never one lying beside the program), loaded at
-// its first use and kept until the program ends.
+// its first use and kept until the program ends: windows of its classes may
+// outlive any object here.
 class CLibrary {
 public:
     explicit CLibrary(LPCSTR lpszName)
@@ -14,7 +15,6 @@ public:
         lstrcatA(path, lpszName);
         m_hModule = ::LoadLibraryA(path);
     }
-    ~CLibrary() { if (m_hModule) ::FreeLibrary(m_hModule); }
     CLibrary(const CLibrary&) = delete;
     CLibrary& operator=(const CLibrary&) = delete;
 
@@ -39,6 +39,12 @@ const CLibrary& Shell32()
 const CLibrary& ComDlg32()
 {
     static const CLibrary s_library("comdlg32.dll");
+    return s_library;
+}
+
+const CLibrary& ComCtl32()
+{
+    static const CLibrary s_library("comctl32.dll");
     return s_library;
 }
 }  // namespace
@@ -72,4 +78,23 @@ BOOL AfxChooseColor(LPCHOOSECOLORA lpcc)
     using Fn = BOOL(WINAPI*)(LPCHOOSECOLORA);
     static const Fn fn = ComDlg32().Function<Fn>("ChooseColorA");
     return fn ? fn(lpcc) : FALSE;
+}
+
+bool AfxInitCommonControls()
+{
+    using Fn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const bool s_ready = [] {
+        const Fn fn = ComCtl32().Function<Fn>("InitCommonControlsEx");
+        const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        return fn && fn(&icc);
+    }();
+    return s_ready;
+}
+
+INT_PTR AfxPropertySheet(LPCPROPSHEETHEADERA lppsh)
+{
+    using Fn = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
+    static const Fn fn = ComCtl32().Function<Fn>("PropertySheetA");
+    // Without the common controls the sheet fails as PropertySheet itself fails.
+    return fn && AfxInitCommonControls() ? fn(lppsh) : -1;
 }

@@ -1,5 +1,6 @@
 #include "framework/PropertySheet.h"
 
+#include "framework/Library.h"
 #include "framework/WinApp.h"
 
 // ---- CPropertyPage -------------------------------------------------------
@@ -80,7 +81,7 @@ INT_PTR CPropertySheet::DoModal()
     if (m_psh.nStartPage >= m_psh.nPages) m_psh.nStartPage = 0;
     m_psh.ppsp = pages.data();
 
-    const INT_PTR result = ::PropertySheetA(&m_psh);
+    const INT_PTR result = AfxPropertySheet(&m_psh);
     for (CPropertyPage* pPage : m_pages) pPage->m_pAccepted = nullptr;
     if (result < 0) return -1;
     // The sheet's own result says whether anything was marked changed; what

@@ -1,7 +1,5 @@
 #include "framework/WinApp.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 #include <vector>
 
@@ -205,8 +203,6 @@ int AfxWinMain(HINSTANCE hInstance)
     CWinApp* pApp = AfxGetApp();
     if (!pApp) return 1;
     pApp->m_hInstance = hInstance;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&icc);
     if (!pApp->InitInstance()) return pApp->ExitInstance();
     return pApp->Run();
 }
