@@ -9,6 +9,7 @@
 #include "app/BarApp.h"
 #include "app/GetComma.h"
 #include "bar/BarMetrics.h"
+#include "framework/Library.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
@@ -147,6 +148,9 @@ void CBarDlg::InitPlacement()
     }
     UseDpi(dpi);
     PlaceBarAt(RECT{x, y, x + GetWindowRect().Width(), y + ScalePixels(kProvisionalHeight)}, SWP_SHOWWINDOW);
+    // The tooltips need the common controls: they load while the page passes
+    // below pause.
+    AfxInitCommonControlsAhead();
 
     for (int page = 1; page <= kPageCount; ++page) ShowPageButtons(page, SW_HIDE);
     ShowPageButtons(m_PageNo, SW_SHOW);
