@@ -17,18 +17,9 @@ using Fields = std::vector<std::string>;
 
 class PrivatePage : public PageTest<CPrivateDlg> {
 protected:
-    void SetUp() override
-    {
-        data.Name1 = "山田";
-        data.Name2 = "太郎";
-        data.AddressNo = "100-0001";
-        data.PhoneNo = "03-1234-5678";
-        data.Address = "東京都千代田区";
-        data.EMail = "taro@example.jp";
-        data.Homepage = "http://example.jp/";
-        page.Attach(data);
-    }
-    PrivateData data;
+    void SetUp() override { page.Attach(data); }
+    PrivateData data{.Name1 = "山田", .Name2 = "太郎", .AddressNo = "100-0001", .PhoneNo = "03-1234-5678",
+                     .Address = "東京都千代田区", .EMail = "taro@example.jp", .Homepage = "http://example.jp/"};
 };
 
 // ---- user strings and application launch -------------------------------------
