@@ -47,17 +47,6 @@ std::string VersionString(std::vector<char>& info, const std::string& lang, cons
     if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || !value) return "<missing>";
     return static_cast<const char*>(value);
 }
-
-// The window titled Tavrin of process `pid`, or null.
-HWND BarOf(DWORD pid) {
-    for (HWND hwnd = FindWindowExA(nullptr, nullptr, nullptr, "Tavrin"); hwnd;
-         hwnd = FindWindowExA(nullptr, hwnd, nullptr, "Tavrin")) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid) return hwnd;
-    }
-    return nullptr;
-}
 }  // namespace
 
 TEST(ExeManifest, IsTheOnlyManifestResource) {
@@ -174,7 +163,10 @@ TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
                                &process));
     HWND bar = nullptr;
     for (int i = 0; i < 300 && !bar && WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT; ++i)
-        bar = BarOf(process.dwProcessId);
+        bar = FindWindowA(nullptr, "Tavrin");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar, &pid);
+    if (pid != process.dwProcessId) bar = nullptr;  // another bar, not this program's
     const int awareness = bar ? getAwareness(getWindowContext(bar)) : -1;
     if (bar) PostMessageA(bar, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);

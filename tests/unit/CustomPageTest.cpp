@@ -3,6 +3,7 @@
 // and more than twelve buttons are refused with a message, leaving the row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "resources/resource.h"
@@ -18,14 +19,18 @@ const char kLimitText[] = "12個以上は選択できません。";
 const std::vector<int> kDefaultRow = {IDC_PREV,      IDC_NEXT,    0,           IDC_FULLNAME, IDC_FAMILYNAME,
                                       IDC_GIVENNAME, IDC_STRING1, IDC_STRING2, IDC_STRING3};
 
+// The ids filled up to a whole row with kUntouched.
+std::vector<int> Padded(std::vector<int> ids)
+{
+    ids.resize(kPageSlots, kUntouched);
+    return ids;
+}
+
 PageRow MakeRow(int nCount, const std::vector<int>& ids)
 {
-    PageRow row{};
-    row.nCount = nCount;
-    for (int i = 0; i < kPageSlots; ++i) {
-        row.nID[i] = i < static_cast<int>(ids.size()) ? ids[i] : kUntouched;
-        row.nX[i] = 100 + i;
-    }
+    PageRow row{nCount, {}, {}};
+    std::ranges::copy(Padded(ids), row.nID);
+    for (int i = 0; i < kPageSlots; ++i) row.nX[i] = 100 + i;
     return row;
 }
 
@@ -119,9 +124,8 @@ TEST_F(CustomPage, UnknownIdsTickNothingAndAreDroppedOnOk)
         EXPECT_EQ(TickedItems(list), (std::vector<int>{3, 27, kTitleItem}));
     }), IDOK);
     EXPECT_EQ(row.nCount, 5);
-    EXPECT_EQ(Ids(row), (std::vector<int>{IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_ZIP, IDC_LAUNCH10, 1006, IDC_ZIP,
-                                          IDC_TARGETTITLE, kUntouched, kUntouched, kUntouched, kUntouched,
-                                          kUntouched, kUntouched, kUntouched}));
+    EXPECT_EQ(Ids(row),
+              Padded({IDC_PREV, IDC_NEXT, IDC_TARGET, IDC_ZIP, IDC_LAUNCH10, 1006, IDC_ZIP, IDC_TARGETTITLE}));
 }
 
 TEST_F(CustomPage, OnlyEntriesUpToTheCountAreTicked)
@@ -146,9 +150,7 @@ TEST_F(CustomPage, UntickingEverythingLeavesOnlyThePagingButtons)
     }), IDOK);
     EXPECT_EQ(row.nCount, 3);
     // Entries past the last one written keep their old values; nX is not touched.
-    std::vector<int> expected = kDefaultRow;
-    expected.resize(kPageSlots, kUntouched);
-    EXPECT_EQ(Ids(row), expected);
+    EXPECT_EQ(Ids(row), Padded(kDefaultRow));
     for (int i = 0; i < kPageSlots; ++i) EXPECT_EQ(row.nX[i], 100 + i);
 }
 
@@ -183,9 +185,8 @@ TEST_F(CustomPage, ChosenButtonsAreStoredInListOrder)
     // Launch 1, user string 1, HP, user string 2, 〒, launch 10: ticked out of order.
     ASSERT_EQ(Run(row, [](HWND list) { ClickBoxes(list, {18, 8, 7, 9, 3, 27}); }), IDOK);
     EXPECT_EQ(row.nCount, 9);
-    EXPECT_EQ(Ids(row), (std::vector<int>{IDC_PREV, IDC_NEXT, 0, IDC_ZIP, IDC_HOMEPAGE, IDC_STRING1, IDC_STRING2,
-                                          IDC_LAUNCH1, IDC_LAUNCH10, kUntouched, kUntouched, kUntouched, kUntouched,
-                                          kUntouched, kUntouched}));
+    EXPECT_EQ(Ids(row), Padded({IDC_PREV, IDC_NEXT, 0, IDC_ZIP, IDC_HOMEPAGE, IDC_STRING1, IDC_STRING2, IDC_LAUNCH1,
+                                IDC_LAUNCH10}));
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -9,8 +9,6 @@
 #include "tests/unit/PageDriver.h"
 
 namespace {
-// ---- extended functions page -----------------------------------------------
-
 using CExtensionPage = CDrivenPage<CExtensionDlg>;
 
 class ExtensionPage : public PageTest<CExtensionDlg> {
@@ -193,8 +191,6 @@ TEST_F(ExtensionPage, CancelledSheetWritesNothing)
     EXPECT_EQ(pos, 0);
     EXPECT_EQ(colour, RGB(0, 255, 0));
 }
-
-// ---- hot key page ----------------------------------------------------------
 
 namespace {
 using CHotKeyPage = CDrivenPage<CHotKeyDlg>;

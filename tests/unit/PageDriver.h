@@ -14,10 +14,6 @@
 #include "framework/Afx.h"
 
 // A page's controls, by the page's window.
-inline LRESULT Send(HWND page, int nID, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    return ::SendDlgItemMessageA(page, nID, msg, wParam, lParam);
-}
 inline void Type(HWND page, int nID, const char* text) { ::SetDlgItemTextA(page, nID, text); }
 inline std::string Shown(HWND page, int nID)
 {
@@ -25,15 +21,15 @@ inline std::string Shown(HWND page, int nID)
     ::GetDlgItemTextA(page, nID, text, sizeof text);
     return text;
 }
-inline bool Checked(HWND page, int nID) { return Send(page, nID, BM_GETCHECK) == BST_CHECKED; }
+inline bool Checked(HWND page, int nID) { return ::IsDlgButtonChecked(page, nID) == BST_CHECKED; }
 inline bool Enabled(HWND page, int nID) { return ::IsWindowEnabled(::GetDlgItem(page, nID)) != FALSE; }
-inline void Click(HWND page, int nID) { Send(page, nID, BM_CLICK); }
-inline int Selection(HWND page, int nID) { return static_cast<int>(Send(page, nID, CB_GETCURSEL)); }
-inline int Count(HWND page, int nID) { return static_cast<int>(Send(page, nID, CB_GETCOUNT)); }
+inline void Click(HWND page, int nID) { ::SendDlgItemMessageA(page, nID, BM_CLICK, 0, 0); }
+inline LRESULT Selection(HWND page, int nID) { return ::SendDlgItemMessageA(page, nID, CB_GETCURSEL, 0, 0); }
+inline LRESULT Count(HWND page, int nID) { return ::SendDlgItemMessageA(page, nID, CB_GETCOUNT, 0, 0); }
 // What the drop-down list does when the user picks an item.
 inline void Choose(HWND page, int nID, int nIndex)
 {
-    Send(page, nID, CB_SETCURSEL, static_cast<WPARAM>(nIndex));
+    ::SendDlgItemMessageA(page, nID, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
     ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(nID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(page, nID)));
 }
 inline std::vector<std::string> Items(HWND page, int nID)
@@ -41,7 +37,7 @@ inline std::vector<std::string> Items(HWND page, int nID)
     std::vector<std::string> items(static_cast<size_t>(Count(page, nID)));
     for (size_t i = 0; i < items.size(); i++) {
         char text[64] = "";
-        Send(page, nID, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        ::SendDlgItemMessageA(page, nID, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         items[i] = text;
     }
     return items;
@@ -115,44 +111,37 @@ protected:
     CDrivenPage<Page> page;
 };
 
-// Answers each dialog a page opens (a message box, the colour chooser) once:
-// such a dialog runs its own modal loop on this thread, which dispatches this
-// thread timer too. A sheet still open after twenty seconds is cancelled, so
-// that a test fails instead of hanging.
+// Answers each dialog a page opens (a message box, the colour chooser): such
+// a dialog runs its own modal loop on this thread, which dispatches this
+// thread timer too (after the dialog's own messages, so an answered dialog is
+// gone by the next tick). A sheet still open after twenty seconds is
+// cancelled, so that a test fails instead of hanging.
 class CDialogAnswerer {
 public:
     explicit CDialogAnswerer(std::function<void(HWND)> answer)
     {
         s_answer = std::move(answer);
-        s_answered = nullptr;
         s_ticks = 0;
         m_timer = ::SetTimer(nullptr, 0, 50, OnTick);
     }
     ~CDialogAnswerer() { ::KillTimer(nullptr, m_timer); }
 
 private:
+    // Sheets are the thread's dialogs without an owner; what they open has one.
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
     {
         ++s_ticks;
-        ::EnumThreadWindows(::GetCurrentThreadId(), Look, 0);
-    }
-    // Sheets are the thread's dialogs without an owner.
-    static BOOL CALLBACK Look(HWND hWnd, LPARAM)
-    {
-        char cls[16] = "";
-        ::GetClassNameA(hWnd, cls, sizeof cls);
-        if (!::IsWindowVisible(hWnd) || lstrcmpA(cls, "#32770") != 0) return TRUE;
-        const bool sheet = ::GetWindow(hWnd, GW_OWNER) == nullptr;
-        if (!sheet && hWnd != s_answered) {
-            s_answered = hWnd;
-            s_answer(hWnd);
-        }
-        if (sheet && s_ticks == 400) ::PostMessageA(hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        return TRUE;
+        ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM) -> BOOL {
+            char cls[16] = "";
+            ::GetClassNameA(hWnd, cls, sizeof cls);
+            if (!::IsWindowVisible(hWnd) || lstrcmpA(cls, "#32770") != 0) return TRUE;
+            if (::GetWindow(hWnd, GW_OWNER)) s_answer(hWnd);
+            else if (s_ticks == 400) ::PostMessageA(hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+            return TRUE;
+        }, 0);
     }
 
     static inline std::function<void(HWND)> s_answer;
-    static inline HWND s_answered = nullptr;
     static inline int s_ticks = 0;
     UINT_PTR m_timer;
 };

@@ -12,8 +12,8 @@
 
 namespace {
 using Fields = std::vector<std::string>;
-
-// ---- personal data ---------------------------------------------------------
+constexpr int kPrivateEdits[] = {IDC_PRIVATE_FAMILYNAME, IDC_PRIVATE_GIVENNAME, IDC_PRIVATE_ZIP, IDC_PRIVATE_ADDRESS,
+                                 IDC_PRIVATE_PHONE, IDC_PRIVATE_MAIL, IDC_PRIVATE_HOMEPAGE};
 
 class PrivatePage : public PageTest<CPrivateDlg> {
 protected:
@@ -21,8 +21,6 @@ protected:
     PrivateData data{.Name1 = "山田", .Name2 = "太郎", .AddressNo = "100-0001", .PhoneNo = "03-1234-5678",
                      .Address = "東京都千代田区", .EMail = "taro@example.jp", .Homepage = "http://example.jp/"};
 };
-
-// ---- user strings and application launch -------------------------------------
 
 // Both tabs pick one of ten entries in a list and show its tip, caption and
 // text (or program) in three edits.
@@ -67,9 +65,7 @@ TEST_F(PrivatePage, ShowsEachFieldInItsOwnEdit)
 {
     EXPECT_EQ(page.Run([](auto& h) {
         Fields shown;
-        for (int id : {IDC_PRIVATE_FAMILYNAME, IDC_PRIVATE_GIVENNAME, IDC_PRIVATE_ZIP, IDC_PRIVATE_ADDRESS,
-                       IDC_PRIVATE_PHONE, IDC_PRIVATE_MAIL, IDC_PRIVATE_HOMEPAGE})
-            shown.push_back(Shown(h, id));
+        for (int id : kPrivateEdits) shown.push_back(Shown(h, id));
         EXPECT_EQ(shown, (Fields{"山田", "太郎", "100-0001", "東京都千代田区", "03-1234-5678", "taro@example.jp",
                                  "http://example.jp/"}));
     }, Then::Cancel), IDCANCEL);
@@ -77,14 +73,11 @@ TEST_F(PrivatePage, ShowsEachFieldInItsOwnEdit)
 
 TEST_F(PrivatePage, OkStoresEveryEditInItsField)
 {
-    EXPECT_EQ(page.Run([](auto& h) {
-        Type(h, IDC_PRIVATE_FAMILYNAME, "鈴木");
-        Type(h, IDC_PRIVATE_GIVENNAME, "");  // cleared
-        Type(h, IDC_PRIVATE_ZIP, "530-0001");
-        Type(h, IDC_PRIVATE_ADDRESS, "大阪府大阪市ｷﾀ区");
-        Type(h, IDC_PRIVATE_PHONE, "06-0000-1111");
-        Type(h, IDC_PRIVATE_MAIL, "suzuki@example.jp");
-        Type(h, IDC_PRIVATE_HOMEPAGE, "http://suzuki.example.jp/");
+    // In the order of kPrivateEdits; the given name is cleared.
+    const char* typed[] = {"鈴木", "", "530-0001", "大阪府大阪市ｷﾀ区", "06-0000-1111", "suzuki@example.jp",
+                           "http://suzuki.example.jp/"};
+    EXPECT_EQ(page.Run([&](auto& h) {
+        for (int i = 0; i < 7; i++) Type(h, kPrivateEdits[i], typed[i]);
     }), IDOK);
     EXPECT_EQ(data.Name1.str(), "鈴木");
     EXPECT_EQ(data.Name2.str(), "");
