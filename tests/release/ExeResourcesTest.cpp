@@ -10,6 +10,13 @@
 
 namespace {
 const char kExe[] = TAVRIN_EXE_PATH;
+}  // namespace
+
+// Windows 10 functions, beyond the headers' Windows 7 level.
+extern "C" __declspec(dllimport) HANDLE WINAPI GetWindowDpiAwarenessContext(HWND);
+extern "C" __declspec(dllimport) int WINAPI GetAwarenessFromDpiAwarenessContext(HANDLE);
+
+namespace {
 
 BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
     reinterpret_cast<std::vector<ULONG_PTR>*>(param)->push_back(reinterpret_cast<ULONG_PTR>(name));
@@ -144,16 +151,6 @@ TEST(ExeManifest, SystemReadsTheDpiSettings) {
 // aware. (Wine 8 also reports that for programs without a manifest, so the
 // test above is the sharp one. Needs a display, like the other window tests.)
 TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
-    using GetWindowContext = HANDLE(WINAPI*)(HWND);
-    using GetAwareness = int(WINAPI*)(HANDLE);
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    // Windows 10 functions, beyond the headers' Windows 7 level: looked up.
-    auto getWindowContext = reinterpret_cast<GetWindowContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-    auto getAwareness = reinterpret_cast<GetAwareness>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-    ASSERT_TRUE(getWindowContext && getAwareness);
-
     char commandLine[MAX_PATH + 2];
     wsprintfA(commandLine, "\"%s\"", kExe);
     STARTUPINFOA startup{};
@@ -167,7 +164,7 @@ TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
     DWORD pid = 0;
     GetWindowThreadProcessId(bar, &pid);
     if (pid != process.dwProcessId) bar = nullptr;  // another bar, not this program's
-    const int awareness = bar ? getAwareness(getWindowContext(bar)) : -1;
+    const int awareness = bar ? GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(bar)) : -1;
     if (bar) PostMessageA(bar, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);

@@ -44,11 +44,6 @@ std::vector<int> TickedItems(HWND list)
     return items;
 }
 
-void ClickBoxes(HWND list, std::initializer_list<int> items)
-{
-    for (int item : items) ClickItem(list, item);
-}
-
 // A message box as the user saw it.
 struct SeenBox {
     HWND owner;
@@ -145,7 +140,7 @@ TEST_F(CustomPage, UntickingEverythingLeavesOnlyThePagingButtons)
     ids[2] = IDC_TARGET;
     PageRow row = MakeRow(9, ids);
     ASSERT_EQ(Run(row, [](HWND list) {
-        ClickBoxes(list, {0, 1, 2, 8, 9, 10, kTitleItem});
+        ClickItems(list, {0, 1, 2, 8, 9, 10, kTitleItem});
         EXPECT_TRUE(TickedItems(list).empty());
     }), IDOK);
     EXPECT_EQ(row.nCount, 3);
@@ -161,8 +156,8 @@ TEST_F(CustomPage, TwoQuickClicksOnABoxAreTwoToggles)
         // HP, not chosen, and 氏, chosen: each toggled and back. The list has
         // CS_DBLCLKS, so the second press arrives as a double click.
         for (int item : {7, 0}) {
-            ClickItem(list, item);
-            ClickItem(list, item, true, WM_LBUTTONDBLCLK);
+            ClickItems(list, {item});
+            ClickItems(list, {item}, true, WM_LBUTTONDBLCLK);
         }
         EXPECT_EQ(TickedItems(list), (std::vector<int>{0, 1, 2, 8, 9, 10}));
     }), IDOK);
@@ -171,7 +166,7 @@ TEST_F(CustomPage, TwoQuickClicksOnABoxAreTwoToggles)
 TEST_F(CustomPage, OnlyTheTitleButtonGoesToItsOwnSlot)
 {
     PageRow row = MakeRow(0, {});
-    ASSERT_EQ(Run(row, [](HWND list) { ClickItem(list, kTitleItem); }), IDOK);
+    ASSERT_EQ(Run(row, [](HWND list) { ClickItems(list, {kTitleItem}); }), IDOK);
     EXPECT_EQ(row.nCount, 3);
     EXPECT_EQ(row.nID[0], IDC_PREV);
     EXPECT_EQ(row.nID[1], IDC_NEXT);
@@ -183,7 +178,7 @@ TEST_F(CustomPage, ChosenButtonsAreStoredInListOrder)
 {
     PageRow row = MakeRow(0, {});
     // Launch 1, user string 1, HP, user string 2, 〒, launch 10: ticked out of order.
-    ASSERT_EQ(Run(row, [](HWND list) { ClickBoxes(list, {18, 8, 7, 9, 3, 27}); }), IDOK);
+    ASSERT_EQ(Run(row, [](HWND list) { ClickItems(list, {18, 8, 7, 9, 3, 27}); }), IDOK);
     EXPECT_EQ(row.nCount, 9);
     EXPECT_EQ(Ids(row), Padded({IDC_PREV, IDC_NEXT, 0, IDC_ZIP, IDC_HOMEPAGE, IDC_STRING1, IDC_STRING2, IDC_LAUNCH1,
                                 IDC_LAUNCH10}));
@@ -194,7 +189,7 @@ TEST_F(CustomPage, TwelveButtonsAndTheTitleButtonAreAccepted)
 {
     PageRow row = MakeRow(3, {IDC_PREV, IDC_NEXT, 0});
     ASSERT_EQ(Run(row, [](HWND list) {
-        ClickBoxes(list, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 27, kTitleItem});
+        ClickItems(list, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 27, kTitleItem});
     }), IDOK);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(row.nCount, 15);
@@ -209,7 +204,7 @@ TEST_F(CustomPage, ThirteenButtonsAreRefusedAndTheRowStays)
     const PageRow before = row;
     // The row already ticks 氏 and 起動1; eleven more make thirteen.
     // The sheet closes as accepted all the same.
-    EXPECT_EQ(Run(row, [](HWND list) { ClickBoxes(list, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 19}); }), IDOK);
+    EXPECT_EQ(Run(row, [](HWND list) { ClickItems(list, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 19}); }), IDOK);
     ASSERT_EQ(boxes.size(), 1u);
     const SeenBox& box = boxes.front();
     EXPECT_EQ(box.owner, sheet);

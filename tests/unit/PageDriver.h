@@ -42,17 +42,19 @@ inline std::vector<std::string> Items(HWND page, int nID)
     }
     return items;
 }
-// A click on a list box item's check box (or, `onBox` false, on the far end
-// of its text), scrolled into view first; `press` WM_LBUTTONDBLCLK makes it
-// the second of two quick clicks.
-inline void ClickItem(HWND list, int item, bool onBox = true, UINT press = WM_LBUTTONDOWN)
+// Clicks on list box items' check boxes (or, `onBox` false, on the far end of
+// their texts), each scrolled into view first; `press` WM_LBUTTONDBLCLK makes
+// each the second of two quick clicks.
+inline void ClickItems(HWND list, std::initializer_list<int> items, bool onBox = true, UINT press = WM_LBUTTONDOWN)
 {
-    ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(item), 0);
-    RECT rc{};
-    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rc));
-    const LPARAM at = MAKELPARAM(onBox ? rc.left + 3 : rc.right - 3, (rc.top + rc.bottom) / 2);
-    ::SendMessageA(list, press, MK_LBUTTON, at);
-    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
+    for (int item : items) {
+        ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(item), 0);
+        RECT rc{};
+        ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rc));
+        const LPARAM at = MAKELPARAM(onBox ? rc.left + 3 : rc.right - 3, (rc.top + rc.bottom) / 2);
+        ::SendMessageA(list, press, MK_LBUTTON, at);
+        ::SendMessageA(list, WM_LBUTTONUP, 0, at);
+    }
 }
 
 // A sheet titled 設定 with these pages, opened on tab `start`; DoModal's result.

@@ -37,7 +37,7 @@ class PropertySheetPages : public ::testing::Test {
 protected:
     void SetUp() override { g_log.clear(); }
     CWinApp app{"PropertySheetTest"};
-    CDrivenPage<CLoggingPage> one{2, "one"};  // presses OK when shown
+    CDrivenPage<CLoggingPage> one{3, "one"};  // presses OK when shown
     CDrivenPage<CCheckListPage> two;
 };
 }  // namespace
@@ -75,9 +75,9 @@ TEST_F(PropertySheetPages, CheckListKeepsAndTogglesChecks)
         EXPECT_EQ(list.GetCheck(0), 0);
         EXPECT_EQ(list.GetCheck(1), 1);
         // A click on the box of "third" ticks it; a click on its text does not.
-        ClickItem(list, 2);
+        ClickItems(list, {2});
         EXPECT_EQ(list.GetCheck(2), 1);
-        ClickItem(list, 2, false);
+        ClickItems(list, {2}, false);
         EXPECT_EQ(list.GetCheck(2), 1);
         // The space bar toggles the item with the caret (now "third").
         list.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
