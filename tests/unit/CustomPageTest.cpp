@@ -13,7 +13,6 @@
 namespace {
 constexpr int kUntouched = 7777;  // fills the slots a test expects to stay as they were
 constexpr int kTitleItem = 28;
-const char kLimitText[] = "12個以上は選択できません。";
 
 // The custom page of a first start: ← → (no 的) 氏 姓 名 1 2 3.
 const std::vector<int> kDefaultRow = {IDC_PREV,      IDC_NEXT,    0,           IDC_FULLNAME, IDC_FAMILYNAME,
@@ -209,7 +208,7 @@ TEST_F(CustomPage, ThirteenButtonsAreRefusedAndTheRowStays)
     const SeenBox& box = boxes.front();
     EXPECT_EQ(box.owner, sheet);
     EXPECT_EQ(box.caption, "PageTest");
-    EXPECT_EQ(box.texts, (std::vector<std::string>{kLimitText}));
+    EXPECT_EQ(box.texts, (std::vector<std::string>{"12個以上は選択できません。"}));
     EXPECT_EQ(box.buttons, 1);
     EXPECT_EQ(std::memcmp(&row, &before, sizeof row), 0);
 }
