@@ -9,12 +9,10 @@
 #include "tests/unit/PageDriver.h"
 
 namespace {
-using CExtensionPage = CDrivenPage<CExtensionDlg>;
-
 class ExtensionPage : public PageTest<CExtensionDlg> {
 protected:
     // The page copies the colour when attached, so attach once it is set.
-    INT_PTR Run(CExtensionPage::Steps steps, Then then = Then::Ok)
+    INT_PTR Run(decltype(page)::Steps steps, Then then = Then::Ok)
     {
         page.Attach(option, colour, pos);
         return page.Run(std::move(steps), then);
@@ -48,6 +46,19 @@ bool ChangeColour(HWND page, bool ok, COLORREF colour)
     Click(page, IDC_EXT_CHANGECOLOUR);
     return seen;
 }
+
+class HotKeyPage : public PageTest<CHotKeyDlg> {
+protected:
+    void SetUp() override { page.Attach(hotKey); }
+    HotKeyData hotKey{MOD_CONTROL | MOD_SHIFT, CString("W"), 2};
+};
+
+int EnabledKeyControls(HWND p)
+{
+    int n = 0;
+    for (int id : {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT, IDC_HK_KEY, IDC_HK_KEYLABEL}) n += Enabled(p, id) ? 1 : 0;
+    return n;
+}
 }  // namespace
 
 TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
@@ -55,7 +66,7 @@ TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
     option = kOptionTitleStrip | kOptionFollowTarget | 0x100;
     pos = 2;
     colour = RGB(255, 0, 255);
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         EXPECT_TRUE(Checked(p, IDC_EXT_FOLLOW));
         EXPECT_TRUE(Checked(p, IDC_EXT_TOPMOST));
         EXPECT_EQ(Count(p, IDC_EXT_POS), 4);
@@ -71,7 +82,7 @@ TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
 TEST_F(ExtensionPage, UntickingBothClearsFollowAndSetsNotInFrontOnly)
 {
     option = kOptionTitleStrip | kOptionFollowTarget | 0x20;
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         Click(p, IDC_EXT_FOLLOW);
         Click(p, IDC_EXT_TOPMOST);
         // The corner is greyed out, yet still taken on OK.
@@ -87,7 +98,7 @@ TEST_F(ExtensionPage, TickingBothSetsFollowAndClearsNotInFrontOnly)
 {
     option = kOptionTitleStrip | kOptionNotTopmost | 0x40;
     pos = 1;
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         EXPECT_FALSE(Checked(p, IDC_EXT_FOLLOW));
         EXPECT_FALSE(Checked(p, IDC_EXT_TOPMOST));
         EXPECT_FALSE(Enabled(p, IDC_EXT_POS));
@@ -107,7 +118,7 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
     for (const int stored : {1, 0}) {
         int keep = stored;
         page.Attach(option, colour, pos, keep);
-        EXPECT_EQ(page.Run([stored](CExtensionPage& p) {
+        EXPECT_EQ(page.Run([stored](auto& p) {
             EXPECT_EQ(Checked(p, IDC_EXT_KEEPCLIPBOARD), stored == 1);
             Click(p, IDC_EXT_KEEPCLIPBOARD);
         }), IDOK);
@@ -132,7 +143,7 @@ protected:
     // Opens the sheet, checks the box reads `ticked`, clicks it and ends.
     void ClickAndEnd(bool ticked, Then then)
     {
-        Run([ticked](CExtensionPage& p) {
+        Run([ticked](auto& p) {
             EXPECT_EQ(Checked(p, IDC_EXT_STARTWITHWINDOWS), ticked);
             Click(p, IDC_EXT_STARTWITHWINDOWS);
         }, then);
@@ -153,7 +164,7 @@ TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
 {
     colour = RGB(255, 0, 255);
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         // Erasing the page wipes the swatch; the page's own painting restores it.
         ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         EXPECT_EQ(SwatchPixel(p), RGB(255, 0, 255));
@@ -162,7 +173,7 @@ TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
 
 TEST_F(ExtensionPage, ChosenColourIsShownAndStoredOnOk)
 {
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         ASSERT_TRUE(ChangeColour(p, true, RGB(255, 0, 0)));
         ::UpdateWindow(p);
         EXPECT_EQ(SwatchPixel(p), RGB(255, 0, 0));
@@ -173,7 +184,7 @@ TEST_F(ExtensionPage, ChosenColourIsShownAndStoredOnOk)
 TEST_F(ExtensionPage, CancelledChooserKeepsTheColour)
 {
     colour = RGB(0, 255, 0);
-    EXPECT_EQ(Run([](CExtensionPage& p) { ASSERT_TRUE(ChangeColour(p, false, 0)); }), IDOK);
+    EXPECT_EQ(Run([](auto& p) { ASSERT_TRUE(ChangeColour(p, false, 0)); }), IDOK);
     EXPECT_EQ(colour, RGB(0, 255, 0));
 }
 
@@ -181,7 +192,7 @@ TEST_F(ExtensionPage, CancelledSheetWritesNothing)
 {
     option = kOptionFollowTarget;
     colour = RGB(0, 255, 0);
-    EXPECT_EQ(Run([](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         Click(p, IDC_EXT_FOLLOW);
         Click(p, IDC_EXT_TOPMOST);
         Choose(p, IDC_EXT_POS, 3);
@@ -192,26 +203,9 @@ TEST_F(ExtensionPage, CancelledSheetWritesNothing)
     EXPECT_EQ(colour, RGB(0, 255, 0));
 }
 
-namespace {
-using CHotKeyPage = CDrivenPage<CHotKeyDlg>;
-
-class HotKeyPage : public PageTest<CHotKeyDlg> {
-protected:
-    void SetUp() override { page.Attach(hotKey); }
-    HotKeyData hotKey{MOD_CONTROL | MOD_SHIFT, CString("W"), 2};
-};
-
-int EnabledKeyControls(HWND p)
-{
-    int n = 0;
-    for (int id : {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT, IDC_HK_KEY, IDC_HK_KEYLABEL}) n += Enabled(p, id) ? 1 : 0;
-    return n;
-}
-}  // namespace
-
 TEST_F(HotKeyPage, DefaultRecordOpensAsStoredAndOkKeepsIt)
 {
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         EXPECT_FALSE(Checked(p, IDC_HK_ALT));
         EXPECT_TRUE(Checked(p, IDC_HK_CONTROL));
         EXPECT_TRUE(Checked(p, IDC_HK_SHIFT));
@@ -228,7 +222,7 @@ TEST_F(HotKeyPage, DefaultRecordOpensAsStoredAndOkKeepsIt)
 
 TEST_F(HotKeyPage, NoHotKeyDisablesTheKeyControlsYetStoresThem)
 {
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         Choose(p, IDC_HK_ACTION, 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
         Choose(p, IDC_HK_ACTION, 1);
@@ -246,7 +240,7 @@ TEST_F(HotKeyPage, NoHotKeyDisablesTheKeyControlsYetStoresThem)
 TEST_F(HotKeyPage, StoredNoHotKeyOpensDisabled)
 {
     hotKey.Do = 0;
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         EXPECT_EQ(Selection(p, IDC_HK_ACTION), 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
     }, Then::Cancel), IDCANCEL);
@@ -255,7 +249,7 @@ TEST_F(HotKeyPage, StoredNoHotKeyOpensDisabled)
 TEST_F(HotKeyPage, F1SelectsF1NotF10)
 {
     hotKey.Key = "F1";
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         EXPECT_EQ(Selection(p, IDC_HK_KEY), 26);
         EXPECT_EQ(Shown(p, IDC_HK_KEY), "F1");
     }), IDOK);
@@ -265,21 +259,21 @@ TEST_F(HotKeyPage, F1SelectsF1NotF10)
 TEST_F(HotKeyPage, LowerCaseKeyIsFoundAndStoredUpperCase)
 {
     hotKey.Key = "f5";
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), 30); }), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), 30); }), IDOK);
     EXPECT_EQ(hotKey.Key, "F5");
 }
 
 TEST_F(HotKeyPage, UnknownKeySelectsNothingAndStoresEmpty)
 {
     hotKey.Key = "F13X";
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), CB_ERR); }), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), CB_ERR); }), IDOK);
     EXPECT_EQ(hotKey.Key, "");
 }
 
 TEST_F(HotKeyPage, NoModifierTickedStoresZero)
 {
     hotKey.SysKey = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         EXPECT_TRUE(Checked(p, IDC_HK_ALT));
         for (int id : {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT}) Click(p, id);
     }), IDOK);
@@ -288,7 +282,7 @@ TEST_F(HotKeyPage, NoModifierTickedStoresZero)
 
 TEST_F(HotKeyPage, CancelWritesNothing)
 {
-    EXPECT_EQ(page.Run([](CHotKeyPage& p) {
+    EXPECT_EQ(page.Run([](auto& p) {
         Click(p, IDC_HK_ALT);
         Choose(p, IDC_HK_KEY, 0);
         Choose(p, IDC_HK_ACTION, 1);

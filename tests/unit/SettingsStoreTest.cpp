@@ -9,7 +9,6 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr char kAppName[] = "TAVRIN_UNIT";
 constexpr char kRoot[] = "Software\\Brannock\\TAVRIN_UNIT";
 
 class SettingsStore : public ::testing::Test {
@@ -17,7 +16,7 @@ protected:
     void SetUp() override
     {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        app.m_pszAppName = kAppName;
+        app.m_pszAppName = "TAVRIN_UNIT";
         app.SetRegistryKey("Brannock");
     }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
