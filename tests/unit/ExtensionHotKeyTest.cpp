@@ -17,9 +17,8 @@ protected:
         page.Attach(option, colour, pos);
         return page.Run(std::move(steps), then);
     }
-    int option = 0;
+    int option = 0, pos = 0;
     COLORREF colour = RGB(0, 0, 255);
-    int pos = 0;
 };
 
 COLORREF SwatchPixel(HWND page)
