@@ -10,6 +10,13 @@
 
 namespace {
 const char kExe[] = TAVRIN_EXE_PATH;
+}  // namespace
+
+// Windows 10 functions, beyond the headers' Windows 7 level.
+extern "C" __declspec(dllimport) HANDLE WINAPI GetWindowDpiAwarenessContext(HWND);
+extern "C" __declspec(dllimport) int WINAPI GetAwarenessFromDpiAwarenessContext(HANDLE);
+
+namespace {
 
 BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
     reinterpret_cast<std::vector<ULONG_PTR>*>(param)->push_back(reinterpret_cast<ULONG_PTR>(name));
@@ -46,23 +53,6 @@ std::string VersionString(std::vector<char>& info, const std::string& lang, cons
     std::string path = "\\StringFileInfo\\" + lang + "\\" + name;
     if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || !value) return "<missing>";
     return static_cast<const char*>(value);
-}
-
-struct FoundBar {
-    DWORD pid;
-    HWND hwnd;
-};
-BOOL CALLBACK FindBarOf(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<FoundBar*>(param);
-    DWORD pid = 0;
-    char title[16] = {};
-    GetWindowThreadProcessId(hwnd, &pid);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (pid == found->pid && std::string(title) == "Tavrin") {
-        found->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
 }
 }  // namespace
 
@@ -136,10 +126,6 @@ TEST(ExeVersion, BothBlocksNameTheProduct) {
 // The system's own manifest reader finds both DPI settings in the namespaces
 // it looks in (a wrong namespace is silently ignored by Windows).
 TEST(ExeManifest, SystemReadsTheDpiSettings) {
-    using QuerySettings = BOOL(WINAPI*)(DWORD, HANDLE, PCWSTR, PCWSTR, PWSTR, SIZE_T, SIZE_T*);
-    auto query = reinterpret_cast<QuerySettings>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryActCtxSettingsW")));
-    ASSERT_NE(query, nullptr);
     ACTCTXA context{};
     context.cbSize = sizeof context;
     context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
@@ -150,10 +136,10 @@ TEST(ExeManifest, SystemReadsTheDpiSettings) {
     wchar_t awareness[64] = {};
     wchar_t aware[64] = {};
     SIZE_T written = 0;
-    BOOL gotAwareness = query(0, actCtx, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
-                              awareness, 64, &written);
-    BOOL gotAware = query(0, actCtx, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", aware,
-                          64, &written);
+    const BOOL gotAwareness = QueryActCtxSettingsW(0, actCtx, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                                   L"dpiAwareness", awareness, 64, &written);
+    const BOOL gotAware = QueryActCtxSettingsW(0, actCtx, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                                               L"dpiAware", aware, 64, &written);
     ReleaseActCtx(actCtx);
     EXPECT_TRUE(gotAwareness);
     EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
@@ -165,16 +151,6 @@ TEST(ExeManifest, SystemReadsTheDpiSettings) {
 // aware. (Wine 8 also reports that for programs without a manifest, so the
 // test above is the sharp one. Needs a display, like the other window tests.)
 TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
-    using GetWindowContext = HANDLE(WINAPI*)(HWND);
-    using GetAwareness = int(WINAPI*)(HANDLE);
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    // Windows 10 functions, beyond the headers' Windows 7 level: looked up.
-    auto getWindowContext = reinterpret_cast<GetWindowContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-    auto getAwareness = reinterpret_cast<GetAwareness>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-    ASSERT_TRUE(getWindowContext && getAwareness);
-
     char commandLine[MAX_PATH + 2];
     wsprintfA(commandLine, "\"%s\"", kExe);
     STARTUPINFOA startup{};
@@ -182,17 +158,18 @@ TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA(kExe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &process));
-    FoundBar found = {process.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && !found.hwnd; ++i) {
-        if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) break;
-        EnumWindows(FindBarOf, reinterpret_cast<LPARAM>(&found));
-    }
-    int awareness = found.hwnd ? getAwareness(getWindowContext(found.hwnd)) : -1;
-    if (found.hwnd) PostMessageA(found.hwnd, WM_CLOSE, 0, 0);
+    HWND bar = nullptr;
+    for (int i = 0; i < 300 && !bar && WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT; ++i)
+        bar = FindWindowA(nullptr, "Tavrin");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar, &pid);
+    if (pid != process.dwProcessId) bar = nullptr;  // another bar, not this program's
+    const int awareness = bar ? GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(bar)) : -1;
+    if (bar) PostMessageA(bar, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    ASSERT_NE(found.hwnd, nullptr) << "the bar did not appear (another bar already running?)";
+    ASSERT_NE(bar, nullptr) << "the bar did not appear (another bar already running?)";
     EXPECT_EQ(awareness, 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
 }

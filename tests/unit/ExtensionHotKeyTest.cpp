@@ -2,127 +2,77 @@
 // property sheet and driven through its controls as a user would.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "bar/BarDlg.h"
-#include "bar/Records.h"
-#include "framework/Afx.h"
 #include "resources/resource.h"
 #include "settings/ExtensionDlg.h"
 #include "settings/HotKeyDlg.h"
 #include "tests/unit/PageDriver.h"
 
 namespace {
-class SettingsPageTest : public ::testing::Test {
+class ExtensionPage : public PageTest<CExtensionDlg> {
 protected:
-    CWinApp app{"ExtensionHotKeyTest"};
-};
-
-// ---- extended functions page -----------------------------------------------
-
-using CExtensionPage = CDrivenPage<CExtensionDlg>;
-
-class ExtensionPage : public SettingsPageTest {
-protected:
-    int option = 0;
-    COLORREF colour = RGB(0, 0, 255);
-    int pos = 0;
-    CExtensionPage page;
     // The page copies the colour when attached, so attach once it is set.
-    INT_PTR Run()
+    INT_PTR Run(decltype(page)::Steps steps, Then then = Then::Ok)
     {
         page.Attach(option, colour, pos);
-        return RunSheet({&page});
+        return page.Run(std::move(steps), then);
     }
+    int option = 0, pos = 0;
+    COLORREF colour = RGB(0, 0, 255);
 };
 
-COLORREF SwatchPixel(const CExtensionPage& page)
+COLORREF SwatchPixel(HWND page)
 {
     RECT r{};
-    ::GetWindowRect(page.Item(IDC_EXT_SWATCH), &r);
+    ::GetWindowRect(::GetDlgItem(page, IDC_EXT_SWATCH), &r);
     POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ::ScreenToClient(page.m_hWnd, &centre);
-    HDC hDC = ::GetDC(page.m_hWnd);
-    const COLORREF pixel = ::GetPixel(hDC, centre.x, centre.y);
-    ::ReleaseDC(page.m_hWnd, hDC);
-    return pixel;
+    ::ScreenToClient(page, &centre);
+    return ::GetPixel(CClientDC(page), centre.x, centre.y);
 }
 
-// Answers the colour chooser from another thread, as the user would: types
-// red, green and blue (or nothing) and presses OK or Cancel.
-struct ColourChooserAnswer {
-    HWND hOwner;
-    bool ok;
-    COLORREF colour;
+// Clicks "変更" and answers the colour chooser as the user would: types red,
+// green and blue (or nothing) and presses OK or Cancel. False when the
+// chooser never showed up.
+bool ChangeColour(HWND page, bool ok, COLORREF colour)
+{
+    constexpr int kRed = 0x2c2;  // the chooser's edits for red, green and blue, in a row
     bool seen = false;
+    CDialogAnswerer answerer([&](HWND chooser) {
+        seen = ::GetDlgItem(chooser, kRed) != nullptr;
+        for (int k = 0; ok && k < 3; ++k) ::SetDlgItemInt(chooser, kRed + k, (colour >> (8 * k)) & 0xFF, FALSE);
+        ::PostMessageA(chooser, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+    });
+    Click(page, IDC_EXT_CHANGECOLOUR);
+    return seen;
+}
+
+class HotKeyPage : public PageTest<CHotKeyDlg> {
+protected:
+    void SetUp() override { page.Attach(hotKey); }
+    HotKeyData hotKey{MOD_CONTROL | MOD_SHIFT, CString("W"), 2};
 };
 
-DWORD WINAPI AnswerColourChooser(LPVOID param)
+int EnabledKeyControls(HWND p)
 {
-    auto* answer = static_cast<ColourChooserAnswer*>(param);
-    // The chooser's own edit fields for red, green and blue.
-    constexpr int kRed = 0x2c2, kGreen = 0x2c3, kBlue = 0x2c4;
-    for (int i = 0; i < 200 && !answer->seen; ++i) {
-        ::Sleep(50);
-        // The chooser is the visible window the sheet owns.
-        struct Search {
-            HWND hOwner;
-            HWND hFound;
-        } search{answer->hOwner, nullptr};
-        ::EnumWindows(
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lParam);
-                if (::GetWindow(hWnd, GW_OWNER) != s->hOwner || !::IsWindowVisible(hWnd)) return TRUE;
-                s->hFound = hWnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        HWND hDlg = search.hFound;
-        if (!hDlg || !::GetDlgItem(hDlg, kRed)) continue;
-        answer->seen = true;
-        if (answer->ok) {
-            const int parts[] = {GetRValue(answer->colour), GetGValue(answer->colour), GetBValue(answer->colour)};
-            const int ids[] = {kRed, kGreen, kBlue};
-            for (int k = 0; k < 3; ++k) {
-                CString text;
-                text.Format("%d", parts[k]);
-                DWORD_PTR unused = 0;
-                ::SendMessageTimeoutA(::GetDlgItem(hDlg, ids[k]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text)),
-                                      SMTO_NORMAL, 5000, &unused);
-            }
-        }
-        ::PostMessageA(hDlg, WM_COMMAND, answer->ok ? IDOK : IDCANCEL, 0);
-    }
-    return 0;
+    int n = 0;
+    for (int id : {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT, IDC_HK_KEY, IDC_HK_KEYLABEL}) n += Enabled(p, id) ? 1 : 0;
+    return n;
 }
-
-// Clicks "変更" and lets another thread answer the chooser; false when the
-// chooser never showed up.
-bool ChangeColour(const CExtensionPage& page, bool ok, COLORREF colour)
-{
-    ColourChooserAnswer answer{page.GetParent(), ok, colour};
-    HANDLE hThread = ::CreateThread(nullptr, 0, AnswerColourChooser, &answer, 0, nullptr);
-    page.Click(IDC_EXT_CHANGECOLOUR);
-    ::WaitForSingleObject(hThread, INFINITE);
-    ::CloseHandle(hThread);
-    return answer.seen;
-}
+}  // namespace
 
 TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
 {
     option = kOptionTitleStrip | kOptionFollowTarget | 0x100;
     pos = 2;
     colour = RGB(255, 0, 255);
-    page.m_drive = [](CExtensionPage& p) {
-        EXPECT_TRUE(p.Checked(IDC_EXT_FOLLOW));
-        EXPECT_TRUE(p.Checked(IDC_EXT_TOPMOST));
-        EXPECT_EQ(p.Count(IDC_EXT_POS), 4);
-        EXPECT_EQ(p.Selection(IDC_EXT_POS), 2);
-        EXPECT_TRUE(p.Enabled(IDC_EXT_POS));
-        EXPECT_TRUE(p.Enabled(IDC_EXT_POSLABEL));
-        return Then::Ok;
-    };
-    EXPECT_EQ(Run(), IDOK);
+    EXPECT_EQ(Run([](auto& p) {
+        EXPECT_TRUE(Checked(p, IDC_EXT_FOLLOW));
+        EXPECT_TRUE(Checked(p, IDC_EXT_TOPMOST));
+        EXPECT_EQ(Count(p, IDC_EXT_POS), 4);
+        EXPECT_EQ(Selection(p, IDC_EXT_POS), 2);
+        EXPECT_TRUE(Enabled(p, IDC_EXT_POS));
+        EXPECT_TRUE(Enabled(p, IDC_EXT_POSLABEL));
+    }), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionFollowTarget | 0x100);
     EXPECT_EQ(pos, 2);
     EXPECT_EQ(colour, RGB(255, 0, 255));
@@ -131,17 +81,14 @@ TEST_F(ExtensionPage, OpensWithTheStoredStateAndOkKeepsIt)
 TEST_F(ExtensionPage, UntickingBothClearsFollowAndSetsNotInFrontOnly)
 {
     option = kOptionTitleStrip | kOptionFollowTarget | 0x20;
-    pos = 0;
-    page.m_drive = [](CExtensionPage& p) {
-        p.Click(IDC_EXT_FOLLOW);
-        p.Click(IDC_EXT_TOPMOST);
+    EXPECT_EQ(Run([](auto& p) {
+        Click(p, IDC_EXT_FOLLOW);
+        Click(p, IDC_EXT_TOPMOST);
         // The corner is greyed out, yet still taken on OK.
-        EXPECT_FALSE(p.Enabled(IDC_EXT_POS));
-        EXPECT_FALSE(p.Enabled(IDC_EXT_POSLABEL));
-        p.Choose(IDC_EXT_POS, 3);
-        return Then::Ok;
-    };
-    EXPECT_EQ(Run(), IDOK);
+        EXPECT_FALSE(Enabled(p, IDC_EXT_POS));
+        EXPECT_FALSE(Enabled(p, IDC_EXT_POSLABEL));
+        Choose(p, IDC_EXT_POS, 3);
+    }), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionNotTopmost | 0x20);
     EXPECT_EQ(pos, 3);
 }
@@ -150,18 +97,16 @@ TEST_F(ExtensionPage, TickingBothSetsFollowAndClearsNotInFrontOnly)
 {
     option = kOptionTitleStrip | kOptionNotTopmost | 0x40;
     pos = 1;
-    page.m_drive = [](CExtensionPage& p) {
-        EXPECT_FALSE(p.Checked(IDC_EXT_FOLLOW));
-        EXPECT_FALSE(p.Checked(IDC_EXT_TOPMOST));
-        EXPECT_FALSE(p.Enabled(IDC_EXT_POS));
-        EXPECT_FALSE(p.Enabled(IDC_EXT_POSLABEL));
-        p.Click(IDC_EXT_FOLLOW);
-        p.Click(IDC_EXT_TOPMOST);
-        EXPECT_TRUE(p.Enabled(IDC_EXT_POS));
-        EXPECT_TRUE(p.Enabled(IDC_EXT_POSLABEL));
-        return Then::Ok;
-    };
-    EXPECT_EQ(Run(), IDOK);
+    EXPECT_EQ(Run([](auto& p) {
+        EXPECT_FALSE(Checked(p, IDC_EXT_FOLLOW));
+        EXPECT_FALSE(Checked(p, IDC_EXT_TOPMOST));
+        EXPECT_FALSE(Enabled(p, IDC_EXT_POS));
+        EXPECT_FALSE(Enabled(p, IDC_EXT_POSLABEL));
+        Click(p, IDC_EXT_FOLLOW);
+        Click(p, IDC_EXT_TOPMOST);
+        EXPECT_TRUE(Enabled(p, IDC_EXT_POS));
+        EXPECT_TRUE(Enabled(p, IDC_EXT_POSLABEL));
+    }), IDOK);
     EXPECT_EQ(option, kOptionTitleStrip | kOptionFollowTarget | 0x40);
     EXPECT_EQ(pos, 1);
 }
@@ -171,13 +116,11 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
 {
     for (const int stored : {1, 0}) {
         int keep = stored;
-        page.m_drive = [stored](CExtensionPage& p) {
-            EXPECT_EQ(p.Checked(IDC_EXT_KEEPCLIPBOARD), stored == 1);
-            p.Click(IDC_EXT_KEEPCLIPBOARD);
-            return Then::Ok;
-        };
         page.Attach(option, colour, pos, keep);
-        EXPECT_EQ(RunSheet({&page}), IDOK);
+        EXPECT_EQ(page.Run([stored](auto& p) {
+            EXPECT_EQ(Checked(p, IDC_EXT_KEEPCLIPBOARD), stored == 1);
+            Click(p, IDC_EXT_KEEPCLIPBOARD);
+        }), IDOK);
         EXPECT_EQ(keep, 1 - stored);
     }
 }
@@ -199,12 +142,10 @@ protected:
     // Opens the sheet, checks the box reads `ticked`, clicks it and ends.
     void ClickAndEnd(bool ticked, Then then)
     {
-        page.m_drive = [=](CExtensionPage& p) {
-            EXPECT_EQ(p.Checked(IDC_EXT_STARTWITHWINDOWS), ticked);
-            p.Click(IDC_EXT_STARTWITHWINDOWS);
-            return then;
-        };
-        Run();
+        Run([ticked](auto& p) {
+            EXPECT_EQ(Checked(p, IDC_EXT_STARTWITHWINDOWS), ticked);
+            Click(p, IDC_EXT_STARTWITHWINDOWS);
+        }, then);
     }
 };
 
@@ -222,111 +163,57 @@ TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
 {
     colour = RGB(255, 0, 255);
-    COLORREF seen = CLR_INVALID;
-    page.m_drive = [&seen](CExtensionPage& p) {
+    EXPECT_EQ(Run([](auto& p) {
         // Erasing the page wipes the swatch; the page's own painting restores it.
-        ::RedrawWindow(p.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        seen = SwatchPixel(p);
-        return Then::Cancel;
-    };
-    EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(seen, RGB(255, 0, 255));
+        ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_EQ(SwatchPixel(p), RGB(255, 0, 255));
+    }, Then::Cancel), IDCANCEL);
 }
 
 TEST_F(ExtensionPage, ChosenColourIsShownAndStoredOnOk)
 {
-    colour = RGB(0, 0, 255);
-    bool chooserShown = false;
-    COLORREF seen = CLR_INVALID;
-    page.m_drive = [&](CExtensionPage& p) {
-        chooserShown = ChangeColour(p, true, RGB(255, 0, 0));
-        ::UpdateWindow(p.m_hWnd);
-        seen = SwatchPixel(p);
-        return Then::Ok;
-    };
-    EXPECT_EQ(Run(), IDOK);
-    ASSERT_TRUE(chooserShown);
-    EXPECT_EQ(seen, RGB(255, 0, 0));
+    EXPECT_EQ(Run([](auto& p) {
+        ASSERT_TRUE(ChangeColour(p, true, RGB(255, 0, 0)));
+        ::UpdateWindow(p);
+        EXPECT_EQ(SwatchPixel(p), RGB(255, 0, 0));
+    }), IDOK);
     EXPECT_EQ(colour, RGB(255, 0, 0));
 }
 
 TEST_F(ExtensionPage, CancelledChooserKeepsTheColour)
 {
     colour = RGB(0, 255, 0);
-    bool chooserShown = false;
-    page.m_drive = [&](CExtensionPage& p) {
-        chooserShown = ChangeColour(p, false, 0);
-        return Then::Ok;
-    };
-    EXPECT_EQ(Run(), IDOK);
-    ASSERT_TRUE(chooserShown);
+    EXPECT_EQ(Run([](auto& p) { ASSERT_TRUE(ChangeColour(p, false, 0)); }), IDOK);
     EXPECT_EQ(colour, RGB(0, 255, 0));
 }
 
 TEST_F(ExtensionPage, CancelledSheetWritesNothing)
 {
     option = kOptionFollowTarget;
-    pos = 0;
     colour = RGB(0, 255, 0);
-    bool chooserShown = false;
-    page.m_drive = [&](CExtensionPage& p) {
-        p.Click(IDC_EXT_FOLLOW);
-        p.Click(IDC_EXT_TOPMOST);
-        p.Choose(IDC_EXT_POS, 3);
-        chooserShown = ChangeColour(p, true, RGB(255, 0, 0));
-        return Then::Cancel;
-    };
-    EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_TRUE(chooserShown);
+    EXPECT_EQ(Run([](auto& p) {
+        Click(p, IDC_EXT_FOLLOW);
+        Click(p, IDC_EXT_TOPMOST);
+        Choose(p, IDC_EXT_POS, 3);
+        EXPECT_TRUE(ChangeColour(p, true, RGB(255, 0, 0)));
+    }, Then::Cancel), IDCANCEL);
     EXPECT_EQ(option, kOptionFollowTarget);
     EXPECT_EQ(pos, 0);
     EXPECT_EQ(colour, RGB(0, 255, 0));
 }
 
-// ---- hot key page ----------------------------------------------------------
-
-using CHotKeyPage = CDrivenPage<CHotKeyDlg>;
-
-constexpr int kKeyControls[] = {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT, IDC_HK_KEY, IDC_HK_KEYLABEL};
-
-class HotKeyPage : public SettingsPageTest {
-protected:
-    HotKeyData hotKey;
-    CHotKeyPage page;
-    void SetUp() override
-    {
-        hotKey = HotKeyData{MOD_CONTROL | MOD_SHIFT, CString("W"), 2};
-        page.Attach(hotKey);
-    }
-};
-
-int EnabledKeyControls(const CHotKeyPage& p)
-{
-    int n = 0;
-    for (int id : kKeyControls) n += p.Enabled(id) ? 1 : 0;
-    return n;
-}
-
-CString KeyText(const CHotKeyPage& p)
-{
-    CWnd key(p.Item(IDC_HK_KEY));
-    return key.GetWindowText();
-}
-
 TEST_F(HotKeyPage, DefaultRecordOpensAsStoredAndOkKeepsIt)
 {
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_FALSE(p.Checked(IDC_HK_ALT));
-        EXPECT_TRUE(p.Checked(IDC_HK_CONTROL));
-        EXPECT_TRUE(p.Checked(IDC_HK_SHIFT));
-        EXPECT_EQ(p.Count(IDC_HK_KEY), 38);
-        EXPECT_EQ(KeyText(p), "W");
-        EXPECT_EQ(p.Count(IDC_HK_ACTION), 3);
-        EXPECT_EQ(p.Selection(IDC_HK_ACTION), 2);
+    EXPECT_EQ(page.Run([](auto& p) {
+        EXPECT_FALSE(Checked(p, IDC_HK_ALT));
+        EXPECT_TRUE(Checked(p, IDC_HK_CONTROL));
+        EXPECT_TRUE(Checked(p, IDC_HK_SHIFT));
+        EXPECT_EQ(Count(p, IDC_HK_KEY), 38);
+        EXPECT_EQ(Shown(p, IDC_HK_KEY), "W");
+        EXPECT_EQ(Count(p, IDC_HK_ACTION), 3);
+        EXPECT_EQ(Selection(p, IDC_HK_ACTION), 2);
         EXPECT_EQ(EnabledKeyControls(p), 5);
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    }), IDOK);
     EXPECT_EQ(hotKey.SysKey, MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "W");
     EXPECT_EQ(hotKey.Do, 2);
@@ -334,18 +221,16 @@ TEST_F(HotKeyPage, DefaultRecordOpensAsStoredAndOkKeepsIt)
 
 TEST_F(HotKeyPage, NoHotKeyDisablesTheKeyControlsYetStoresThem)
 {
-    page.m_drive = [](CHotKeyPage& p) {
-        p.Choose(IDC_HK_ACTION, 0);
+    EXPECT_EQ(page.Run([](auto& p) {
+        Choose(p, IDC_HK_ACTION, 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
-        p.Choose(IDC_HK_ACTION, 1);
+        Choose(p, IDC_HK_ACTION, 1);
         EXPECT_EQ(EnabledKeyControls(p), 5);
-        p.Click(IDC_HK_ALT);
-        p.Choose(IDC_HK_KEY, 37);
-        p.Choose(IDC_HK_ACTION, 0);
+        Click(p, IDC_HK_ALT);
+        Choose(p, IDC_HK_KEY, 37);
+        Choose(p, IDC_HK_ACTION, 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    }), IDOK);
     EXPECT_EQ(hotKey.SysKey, MOD_ALT | MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "F12");
     EXPECT_EQ(hotKey.Do, 0);
@@ -354,73 +239,54 @@ TEST_F(HotKeyPage, NoHotKeyDisablesTheKeyControlsYetStoresThem)
 TEST_F(HotKeyPage, StoredNoHotKeyOpensDisabled)
 {
     hotKey.Do = 0;
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_EQ(p.Selection(IDC_HK_ACTION), 0);
+    EXPECT_EQ(page.Run([](auto& p) {
+        EXPECT_EQ(Selection(p, IDC_HK_ACTION), 0);
         EXPECT_EQ(EnabledKeyControls(p), 0);
-        return Then::Cancel;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDCANCEL);
+    }, Then::Cancel), IDCANCEL);
 }
 
 TEST_F(HotKeyPage, F1SelectsF1NotF10)
 {
     hotKey.Key = "F1";
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_EQ(p.Selection(IDC_HK_KEY), 26);
-        EXPECT_EQ(KeyText(p), "F1");
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) {
+        EXPECT_EQ(Selection(p, IDC_HK_KEY), 26);
+        EXPECT_EQ(Shown(p, IDC_HK_KEY), "F1");
+    }), IDOK);
     EXPECT_EQ(hotKey.Key, "F1");
 }
 
 TEST_F(HotKeyPage, LowerCaseKeyIsFoundAndStoredUpperCase)
 {
     hotKey.Key = "f5";
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_EQ(p.Selection(IDC_HK_KEY), 30);
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), 30); }), IDOK);
     EXPECT_EQ(hotKey.Key, "F5");
 }
 
 TEST_F(HotKeyPage, UnknownKeySelectsNothingAndStoresEmpty)
 {
     hotKey.Key = "F13X";
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_EQ(p.Selection(IDC_HK_KEY), CB_ERR);
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) { EXPECT_EQ(Selection(p, IDC_HK_KEY), CB_ERR); }), IDOK);
     EXPECT_EQ(hotKey.Key, "");
 }
 
 TEST_F(HotKeyPage, NoModifierTickedStoresZero)
 {
     hotKey.SysKey = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
-    page.m_drive = [](CHotKeyPage& p) {
-        EXPECT_TRUE(p.Checked(IDC_HK_ALT));
-        p.Click(IDC_HK_ALT);
-        p.Click(IDC_HK_CONTROL);
-        p.Click(IDC_HK_SHIFT);
-        return Then::Ok;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDOK);
+    EXPECT_EQ(page.Run([](auto& p) {
+        EXPECT_TRUE(Checked(p, IDC_HK_ALT));
+        for (int id : {IDC_HK_ALT, IDC_HK_CONTROL, IDC_HK_SHIFT}) Click(p, id);
+    }), IDOK);
     EXPECT_EQ(hotKey.SysKey, 0);
 }
 
 TEST_F(HotKeyPage, CancelWritesNothing)
 {
-    page.m_drive = [](CHotKeyPage& p) {
-        p.Click(IDC_HK_ALT);
-        p.Choose(IDC_HK_KEY, 0);
-        p.Choose(IDC_HK_ACTION, 1);
-        return Then::Cancel;
-    };
-    EXPECT_EQ(RunSheet({&page}), IDCANCEL);
+    EXPECT_EQ(page.Run([](auto& p) {
+        Click(p, IDC_HK_ALT);
+        Choose(p, IDC_HK_KEY, 0);
+        Choose(p, IDC_HK_ACTION, 1);
+    }, Then::Cancel), IDCANCEL);
     EXPECT_EQ(hotKey.SysKey, MOD_CONTROL | MOD_SHIFT);
     EXPECT_EQ(hotKey.Key, "W");
     EXPECT_EQ(hotKey.Do, 2);
 }
-}  // namespace

@@ -103,18 +103,20 @@ BEGIN_MESSAGE_MAP(CScriptDlg, CBaseDlg)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-MSG Command(UINT id, UINT code = BN_CLICKED) { return MSG{nullptr, WM_COMMAND, MAKEWPARAM(id, code), -1, 0, {}}; }
+// A control's click (lParam -1: the control's window) or a key at a control.
+MSG Click(UINT id) { return MSG{nullptr, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), -1, 0, {}}; }
+MSG Key(WPARAM vk, INT_PTR id) { return MSG{reinterpret_cast<HWND>(id), WM_KEYDOWN, vk, 0, 0, {}}; }
 
 class Framework : public ::testing::Test {
 protected:
     void SetUp() override { g_log.clear(); }
     CTestApp app;
+    CScriptDlg dlg;
 };
 }  // namespace
 
 TEST_F(Framework, DoModalReturnsTheEndDialogValueAndDetaches)
 {
-    CScriptDlg dlg;
     EXPECT_EQ(dlg.DoModal(), 42);
     EXPECT_EQ(g_log, (std::vector<CString>{"end", "destroy"}));
     // WM_NCDESTROY detached every object.
@@ -125,17 +127,15 @@ TEST_F(Framework, DoModalReturnsTheEndDialogValueAndDetaches)
 
 TEST_F(Framework, NotificationGoesToTheControlFirstThenToTheParent)
 {
-    CScriptDlg dlg;
     // A has an object that handles its click; B has none, and the derived map
     // overrides the base map's entry for it.
-    dlg.m_script = {Command(101), Command(102)};
+    dlg.m_script = {Click(101), Click(102)};
     dlg.DoModal();
     EXPECT_EQ(g_log, (std::vector<CString>{"button A reflected", "derived B", "end", "destroy"}));
 }
 
 TEST_F(Framework, UnhandledMenuCommandsReachTheApplication)
 {
-    CScriptDlg dlg;
     dlg.m_script = {MSG{nullptr, WM_COMMAND, ID_APP_COMMAND, 0, 0, {}}};
     dlg.DoModal();
     EXPECT_EQ(g_log.front(), "app command");
@@ -143,7 +143,6 @@ TEST_F(Framework, UnhandledMenuCommandsReachTheApplication)
 
 TEST_F(Framework, ExitCommandClosesTheMainWindowThroughCancel)
 {
-    CScriptDlg dlg;
     app.m_pMainWnd = &dlg;
     dlg.m_script = {MSG{nullptr, WM_COMMAND, ID_APP_EXIT, 0, 0, {}}};
     dlg.m_bEndAfterScript = false;
@@ -154,13 +153,9 @@ TEST_F(Framework, ExitCommandClosesTheMainWindowThroughCancel)
 
 TEST_F(Framework, PreTranslateSeesMessagesOfTheDialogAndItsChildren)
 {
-    CScriptDlg dlg;
-    dlg.m_script = {MSG{reinterpret_cast<HWND>(103), WM_KEYDOWN, VK_F2, 0, 0, {}},
-                    MSG{nullptr, WM_KEYDOWN, VK_F2, 0, 0, {}},
-                    // Escape on a child would close a dialog through
-                    // IsDialogMessage; the loop must hand it over (and Cancel
-                    // ends the dialog).
-                    MSG{reinterpret_cast<HWND>(103), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}}};
+    // Escape on a child would close a dialog through IsDialogMessage; the loop
+    // must hand it over (and Cancel ends the dialog).
+    dlg.m_script = {Key(VK_F2, 103), Key(VK_F2, 0), Key(VK_ESCAPE, 103)};
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(g_log, (std::vector<CString>{"F2 at child", "F2 at dialog", "destroy"}));
 }

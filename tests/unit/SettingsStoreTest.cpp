@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/BarApp.h"
+#include "framework/RegKey.h"
 #include "resources/resource.h"
 
 namespace {
-constexpr char kAppName[] = "TAVRIN_UNIT";
 constexpr char kRoot[] = "Software\\Brannock\\TAVRIN_UNIT";
 
 class SettingsStore : public ::testing::Test {
@@ -16,32 +16,24 @@ protected:
     void SetUp() override
     {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        app.m_pszAppName = kAppName;
+        app.m_pszAppName = "TAVRIN_UNIT";
         app.SetRegistryKey("Brannock");
     }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
 
+    static std::string Path(const char* section) { return std::string(kRoot) + "\\" + section; }
     // Writes a raw value of any type, as a hand edit would.
-    void SetRaw(const char* section, const char* key, DWORD type, const void* data, DWORD size)
+    static void SetRaw(const char* section, const char* key, DWORD type, const void* data, DWORD size)
     {
-        HKEY hKey = nullptr;
-        const std::string path = std::string(kRoot) + "\\" + section;
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExA(hKey, key, 0, type, static_cast<const BYTE*>(data), size);
-        ::RegCloseKey(hKey);
+        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, Path(section).c_str(), key, type, data, size), ERROR_SUCCESS);
     }
     // The type and bytes of a stored value; type 0 when missing.
-    std::pair<DWORD, std::string> Raw(const char* section, const char* key)
+    static std::pair<DWORD, std::string> Raw(const char* section, const char* key)
     {
-        HKEY hKey = nullptr;
-        const std::string path = std::string(kRoot) + "\\" + section;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return {0, ""};
         char data[4096];
         DWORD type = 0, size = sizeof data;
-        const LONG status = ::RegQueryValueExA(hKey, key, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-        ::RegCloseKey(hKey);
-        if (status != ERROR_SUCCESS) return {0, ""};
+        const LONG rc = ::RegGetValueA(HKEY_CURRENT_USER, Path(section).c_str(), key, RRF_RT_ANY, &type, data, &size);
+        if (rc != ERROR_SUCCESS) return {};
         return {type, std::string(data, size)};
     }
 
@@ -95,23 +87,16 @@ TEST_F(SettingsStore, ReadingCreatesTheSectionKey)
 {
     PrivateData data;
     app.LoadPrivateData(data);
-    HKEY hKey = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kRoot) + "\\PrivateData").c_str(), 0, KEY_READ, &hKey),
-              ERROR_SUCCESS);
-    ::RegCloseKey(hKey);
+    CRegKey key;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, Path("PrivateData").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
 TEST_F(SettingsStore, RecordsRoundTripByteForByte)
 {
-    PrivateData data;
-    data.Name1 = "山田";
-    data.Name2 = "太郎";
-    data.AddressNo = "100-0001";
-    data.Address = "東京都千代田区表ソ町1-2";  // 表 and ソ carry a 0x5C second byte
-    data.PhoneNo = "03-1234-5678";
-    data.EMail = "taro@example.jp";
-    data.Homepage = "http://example.jp/~taro";
-    app.SavePrivateData(data);
+    // 表 and ソ carry a 0x5C second byte.
+    app.SavePrivateData({.Name1 = "山田", .Name2 = "太郎", .AddressNo = "100-0001", .PhoneNo = "03-1234-5678",
+                         .Address = "東京都千代田区表ソ町1-2", .EMail = "taro@example.jp",
+                         .Homepage = "http://example.jp/~taro"});
     PrivateData read;
     app.LoadPrivateData(read);
     EXPECT_EQ(read.Name1, "山田");
@@ -130,8 +115,7 @@ TEST_F(SettingsStore, RecordsRoundTripByteForByte)
     EXPECT_EQ(again[4].Title, "挨拶");
     EXPECT_EQ(Raw("UserString", "String3").second, std::string("一行目\r\n二行目\r\n三行目") + '\0');
 
-    HotKeyData hotKey{1, "F5", 1};
-    app.SaveHotKey(hotKey);
+    app.SaveHotKey({1, "F5", 1});
     HotKeyData readKey;
     app.LoadHotKey(readKey);
     EXPECT_EQ(readKey.SysKey, 1);
