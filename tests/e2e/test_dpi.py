@@ -1,22 +1,14 @@
-"""The bar at 96, 120, 144 and 192 DPI (the test prefix's LogPixels): every
-control where its dialog units put it in the bar's own font plus the bar's
-fixed pixel numbers scaled by DPI / 96, every caption fitting its button, the
-docking offsets scaled, and a bar that WM_DPICHANGED moved to another DPI
-matching one started there. At 96 DPI all of it is today's pixels.
-Screenshots: build/screenshots/dpi-*.png."""
+"""The bar at 96, 120, 144 and 192 DPI (the test prefix's LogPixels): the
+layout, every caption fitting its button, the docking offsets scaled, and a
+bar that WM_DPICHANGED moved to another DPI matching one started there."""
 
 import contextlib
 import subprocess
 
-from tavrin_harness import (
-    NEXT, STRIP, TARGET, WINE_RUN, Bar, BarState, TavrinTestCase, Template, TimedOut, kDockBottomLeftX,
-    kDockBottomRightX, kDockTopLeftX, kDockTopRightX, main, preset, probe_alone, scaled, screenshot, top_left,
-    wait_for, window_rect,
-)
+from tavrin_harness import *  # noqa: F403
 
 DPIS = (96, 120, 144, 192)
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a process's start
-DOCK = {0: kDockTopLeftX, 1: kDockTopRightX, 2: kDockBottomLeftX, 3: kDockBottomRightX}
 # A caption must leave at least this much of its button on each side (at 96
 # DPI "HP" leaves 1.5 pixels, as it always has).
 BUTTON_EDGE = 1
@@ -136,12 +128,10 @@ class DpiTest(TavrinTestCase):
                 target = self.foreign_window(f"Docking target {dpi}", rect=(200, 420, 760, 300))
                 t = window_rect(target.hwnd)
                 b = window_rect(bar.hwnd)
-                offset = scaled(DOCK[corner], dpi)
-                where = {0: (t.left + offset, t.top), 1: (t.right - b.width - offset, t.top),
-                         2: (t.left + offset, t.bottom - b.height), 3: (t.right - b.width - offset, t.bottom - b.height)}
+                where = dock_point(t, b.width, b.height, corner, dpi)
                 try:
-                    wait_for(lambda: top_left(window_rect(bar.hwnd)) == where[corner], 20, 0.2,
-                             f"the bar docked at corner {corner} {where[corner]}")
+                    wait_for(lambda: top_left(window_rect(bar.hwnd)) == where, 20, 0.2,
+                             f"the bar docked at corner {corner} {where}")
                     bar.settle()
                     screenshot(f"dpi-{dpi}-docked")
                 finally:

@@ -1,31 +1,19 @@
-"""The launch buttons (a stored program or document starts; refusals and
-empty entries show a notice) and files dropped on the bar (the first path
-goes to the clipboard as plain text, nothing is pasted).
-
-cliptool.exe started without arguments is the program the launch tests
-start: a window of class TavrinTestLaunched."""
-
-from __future__ import annotations
+"""The launch buttons (the program they start is cliptool.exe without
+arguments: a window of class TavrinTestLaunched) and files dropped on the bar
+(the first path goes to the clipboard as plain text, nothing is pasted)."""
 
 import shutil
 import tempfile
 from pathlib import Path
 from typing import Callable
 
-from tavrin_harness import (
-    CHANGE_TIMEOUT, CLIPBOARD_BUSY, CLIPTOOL_EXE, EDIT, EMPTY_LAUNCH, LAUNCH, NEXT, PLAIN_POS, SCALE, START_TIMEOUT,
-    Bar, DeliveryTestCase, TimedOut, clipboard_owner, clipboard_text, foreground, hexarg, launch_failed, main, post,
-    probe, probe_run, set_clipboard, sjis, top_windows, wait_for, window_text, winpath,
-)
-
-# ----------------------------------------------------------------- launch buttons
-
+from tavrin_harness import *  # noqa: F403
 
 class LaunchButtons(DeliveryTestCase):
     def setUp(self) -> None:
         super().setUp()
         self.tmp = Path(tempfile.mkdtemp(prefix="tavrin-launch-"))
-        self.on_cleanup(lambda: shutil.rmtree(self.tmp, ignore_errors=True))
+        self.addCleanup(shutil.rmtree, self.tmp, ignore_errors=True)
 
     def close_new_windows(self, cls: str) -> Callable[[], None]:
         """Clean-up: closes, then ends, the windows of class cls that the test opened."""
@@ -44,7 +32,7 @@ class LaunchButtons(DeliveryTestCase):
                         timeout, 0.2, f"a window of class {cls}")[0]
 
     def test_stored_program_starts(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         bar = self.start({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
         bar.wait_page(4)
         self.click(bar, LAUNCH[0])
@@ -55,7 +43,7 @@ class LaunchButtons(DeliveryTestCase):
         self.assertEqual(probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0], 0, "the started program did not end")
 
     def test_page_4_reached_with_next_and_tenth_entry_starts(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         bar = self.start({"AppStart": {"AppName10": winpath(CLIPTOOL_EXE)}})
         for page in (2, 3, 4):
             self.click(bar, NEXT)
@@ -67,7 +55,7 @@ class LaunchButtons(DeliveryTestCase):
     def test_document_opens_with_its_program(self):
         document = self.tmp / "tavrin_memo.ini"
         document.write_bytes(b"[memo]\r\nkey=value\r\n")
-        self.on_cleanup(self.close_new_windows("Notepad"))
+        self.addCleanup(self.close_new_windows("Notepad"))
         known = {w.hwnd for w in top_windows()}
         bar = self.start({"AppStart": {"AppName2": winpath(document)}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[1])
@@ -78,7 +66,7 @@ class LaunchButtons(DeliveryTestCase):
         self.assert_no_box()
 
     def test_program_with_arguments_in_one_string_is_refused(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         whole = winpath(CLIPTOOL_EXE) + " --x"
         bar = self.start({"AppStart": {"AppName3": whole}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[2])
@@ -97,18 +85,14 @@ class LaunchButtons(DeliveryTestCase):
         self.assert_box_and_close(EMPTY_LAUNCH)
 
     def test_launch_leaves_clipboard_and_target_alone(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         bar, target = self.start_on("起動中の代筆先", "--pos", *PLAIN_POS,
                                   settings={"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
-        before = sjis("起動前")
-        set_clipboard(before)
+        before = set_clipboard("起動前")
         self.click(bar, LAUNCH[0])
         self.wait_window("TavrinTestLaunched", set())
         self.assert_stays(clipboard_text, before, "the clipboard after a launch")
         self.assertEqual(target.edit_text(EDIT), b"")
-
-
-# ----------------------------------------------------------------- dropped files
 
 
 class DroppedFiles(DeliveryTestCase):
@@ -151,13 +135,13 @@ class DroppedFiles(DeliveryTestCase):
 
     def test_drop_with_busy_clipboard_is_reported(self):
         bar = self.start()
-        before = sjis("使用中の内容")
-        set_clipboard(before)
+        before = set_clipboard("使用中の内容")
         holder = self.hold_clipboard()
         self.drop(bar, "C:\\busy.txt")
         self.assert_box_and_close(CLIPBOARD_BUSY)
         holder.release()
         self.assertEqual(clipboard_text(), before)
+
 
 if __name__ == "__main__":
     main()

@@ -1,23 +1,10 @@
-"""The settings sheet as the bar opens and applies it: the menu's 設定 opens
-a six-tab sheet on the tab of the bar's page; OK saves every section to the
-registry and shows the new captions, texts, custom page, hot key and colour
-at once; Cancel changes nothing; tracking pauses while the sheet is open.
-
-The sheet is driven from outside as a user would: texts typed into edits
-(WM_SETTEXT), list choices with the notification the list sends, check boxes
-clicked (BM_CLICK), tabs switched and OK or Cancel pressed through the
-sheet's own messages."""
-from __future__ import annotations
+"""The settings sheet as the bar opens and applies it: OK saves every section
+and the bar shows the changes at once; Cancel changes nothing. The sheet is
+driven from outside as a user would, through its controls' own messages."""
 
 from typing import Optional
 
-from tavrin_harness import (
-    CHANGE_TIMEOUT, HOMEPAGE, ID_SETTINGS, IDC_AS_ENTRY, IDC_CP_LIST, IDC_EXT_CHANGECOLOUR, IDC_EXT_POS, IDC_HK_KEY,
-    IDC_PRIVATE_FAMILYNAME, IDC_US_STRING, IDC_US_TIP, IDC_US_TITLE, LAUNCH, MOD_CONTROL, MOD_SHIFT, USER_STRINGS,
-    VK_W, Bar, MenuTestCase, bar_pid, bare_spot, child_of, dword, find_window, main, post, preset, probe, reg_get,
-    screen_pixel, screenshot, send, set_window_text, strip_hwnd, sz, top_windows, wait_for, window_exists,
-    window_text,
-)
+from tavrin_harness import *  # noqa: F403
 
 SHEET_TITLE = "設定"
 
@@ -37,14 +24,18 @@ CHOOSER_RGB_EDITS = (0x2C2, 0x2C3, 0x2C4)
 
 
 class SettingsTestCase(MenuTestCase):
-    """Opens the sheet and drives its pages."""
-
-    def open_sheet(self, bar: Bar) -> str:
-        post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
+    def open_sheet(self, bar: Bar, by_menu: bool = False) -> tuple[str, str]:
+        """Opens the sheet (by the menu's 設定 or its command); returns it and its first page."""
+        if by_menu:
+            self.keyboard_menu(bar)
+            self.menu_key("s", lambda: find_window(SHEET_TITLE, "#32770"), "the settings sheet to open")
+        else:
+            post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
         sheet = wait_for(lambda: find_window(SHEET_TITLE, "#32770"), CHANGE_TIMEOUT, 0.1, "the settings sheet")
         self.addCleanup(self.cancel_if_open, sheet)
-        wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
-        return sheet
+        page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        assert sheet is not None and page is not None
+        return sheet, page
 
     def cancel_if_open(self, sheet: str) -> None:
         if window_exists(sheet):
@@ -84,16 +75,10 @@ class SettingsTestCase(MenuTestCase):
 
 
 class OpeningAndCancel(SettingsTestCase):
-
     def test_menu_item_opens_the_sheet_on_the_tab_of_the_bar_page(self):
         preset({"Setting": {"PageNo": 4}})
         bar = self.start_bar()
-        self.keyboard_menu(bar)
-        self.menu_key("s", lambda: find_window(SHEET_TITLE, "#32770"), "the settings sheet to open")
-        sheet = find_window(SHEET_TITLE, "#32770")
-        assert sheet is not None
-        self.addCleanup(self.cancel_if_open, sheet)
-        page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        sheet, page = self.open_sheet(bar, by_menu=True)
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
         screenshot("settings-sheet")
         # The launch tab's list offers the ten entries.
@@ -107,12 +92,10 @@ class OpeningAndCancel(SettingsTestCase):
 
     def test_cancel_saves_nothing_and_tracking_resumes(self):
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        page = self.current_page(sheet)
-        assert page is not None
+        sheet, page = self.open_sheet(bar)
         self.type_into(page, IDC_PRIVATE_FAMILYNAME, "山田")
         # Tracking is paused: another window in front does not reach the strip.
-        before = window_text(strip_hwnd(bar))
+        before = strip_text(bar)
         alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
         self.make_foreground(alpha.hwnd, "the other window")
         self.hold_strip(bar, before, seconds=1.2, during="while the sheet was open")
@@ -124,13 +107,10 @@ class OpeningAndCancel(SettingsTestCase):
 
 
 class OkApplies(SettingsTestCase):
-
     def test_ok_saves_every_section_and_the_bar_shows_the_new_texts(self):
         preset({"Setting": {"PageNo": 2}})
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        strings = self.current_page(sheet)
-        assert strings is not None
+        sheet, strings = self.open_sheet(bar)
         # User string 1: tip, caption and a two-line text.
         self.type_into(strings, IDC_US_TIP, "ヒント")
         self.type_into(strings, IDC_US_TITLE, "挨拶")
@@ -155,9 +135,7 @@ class OkApplies(SettingsTestCase):
     def test_custom_selection_shown_at_once_on_page_3(self):
         preset({"Setting": {"PageNo": 3}})
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        page = self.current_page(sheet)
-        assert page is not None
+        sheet, page = self.open_sheet(bar)
         check_list = self.control(page, IDC_CP_LIST).hwnd
         self.assertEqual(send(check_list, LB_GETCOUNT), 29)
         # Only "HP" (item 7) and the first launch entry (item 18).
@@ -169,7 +147,7 @@ class OkApplies(SettingsTestCase):
 
     def test_new_hot_key_works_at_once(self):
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
+        sheet, _ = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_HOTKEY)
         self.choose(page, IDC_HK_KEY, ord("Q") - ord("A"))
         self.press(sheet, PSBTN_OK)
@@ -183,7 +161,7 @@ class OkApplies(SettingsTestCase):
     def test_colour_chosen_in_the_chooser_repaints_the_bar_at_once(self):
         bar = self.start_bar()
         spot = bare_spot(bar.state())
-        sheet = self.open_sheet(bar)
+        sheet, _ = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_EXTENSION)
         self.choose(page, IDC_EXT_POS, 3)
         # 変更 opens the system's colour chooser (modal: posted, not sent).
@@ -200,6 +178,7 @@ class OkApplies(SettingsTestCase):
         self.assertEqual(reg_get("Setting", "BkColor"), dword(0x60A020))  # 0x00BBGGRR
         self.assertEqual(reg_get("Setting", "Pos"), dword(3))
         wait_for(lambda: screen_pixel(*spot) == "20A060", CHANGE_TIMEOUT, 0.2, "the bar to repaint in the new colour")
+
 
 if __name__ == "__main__":
     main()

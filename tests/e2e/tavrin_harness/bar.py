@@ -1,8 +1,6 @@
 """TAVRIN.EXE as the tests start, watch and stop it, and what its layout must
 be: control ids, the page table and the rules for the packed custom page."""
 
-from __future__ import annotations
-
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Iterable, Optional
@@ -11,7 +9,7 @@ from . import product
 from .common import CHANGE_TIMEOUT, EXIT_TIMEOUT, SCALE, START_TIMEOUT, TAVRIN_EXE, TimedOut, wait_for
 from .probe import (
     Child, Rect, children, client_rect, post, probe, probe_run, top_windows, wait_stable, window_exists,
-    window_rect,
+    window_rect, window_text,
 )
 from .product import (
     IDC_ADDRESS, IDC_FAMILYNAME, IDC_FULLNAME, IDC_GIVENNAME, IDC_HOMEPAGE, IDC_MAIL, IDC_NEXT, IDC_PHONE, IDC_PREV,
@@ -84,7 +82,7 @@ class Bar:
     """TAVRIN.EXE as the tests start, watch and stop it."""
 
     def __init__(self, foreign: Iterable[str] = (), exe: Path = TAVRIN_EXE) -> None:
-        self.exe = exe  # another build of the program, for the benchmarks
+        self.exe = exe  # another build for the benchmarks
         self.proc: Optional[WineProcess] = None
         self.hwnd = ""
         self.still_for = 0.0  # seconds the bar had kept still when start() returned
@@ -164,6 +162,10 @@ def end_stray_bars(foreign: Iterable[str] = ()) -> None:
 
 def strip_hwnd(bar: Bar) -> str:
     return bar.state().child(STRIP).hwnd
+
+
+def strip_text(bar: Bar) -> bytes:
+    return window_text(strip_hwnd(bar))
 
 
 def bar_pid(bar: Bar) -> int:

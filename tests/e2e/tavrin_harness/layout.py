@@ -4,8 +4,6 @@ bar shows. Dialog units come from the bar's own template, mapped by a per-
 monitor aware copy at the bar's DPI (probe template); pixel numbers from
 bar/BarMetrics.h, scaled as the bar scales them."""
 
-from __future__ import annotations
-
 from typing import Iterable
 
 from .bar import (
@@ -14,12 +12,24 @@ from .bar import (
 )
 from .common import TAVRIN_EXE
 from .probe import probe_alone
-from .product import kBottomMargin, kNextGap, kRightMargin, kStripHeight, kTargetGap
+from .probe import Rect
+from .product import (
+    kBottomMargin, kDockBottomLeftX, kDockBottomRightX, kDockTopLeftX, kDockTopRightX, kNextGap, kRightMargin,
+    kStripHeight, kTargetGap,
+)
 
 
 def scaled(px: int, dpi: int) -> int:
     """MulDiv(px, dpi, 96): the nearest pixel, halves up."""
     return (px * dpi + 48) // 96
+
+
+def dock_point(target: Rect, bar_width: int, bar_height: int, corner: int, dpi: int = 96) -> tuple[int, int]:
+    """Where the bar's top-left corner docks at corner 0-3 (top left, top right,
+    bottom left, bottom right) of the target's window rectangle."""
+    offset = scaled((kDockTopLeftX, kDockTopRightX, kDockBottomLeftX, kDockBottomRightX)[corner], dpi)
+    x = target.left + offset if corner in (0, 2) else target.right - bar_width - offset
+    return x, target.top if corner < 2 else target.bottom - bar_height
 
 
 class Template:

@@ -1,10 +1,5 @@
-"""The X display and the Wine session, and Windows programs run in it.
-
-scripts/test.sh starts one private Xvfb and one persistent wineserver for the
-whole run. A test file run by hand without DISPLAY starts its own here and
-stops them when it ends."""
-
-from __future__ import annotations
+"""The X display and the Wine session (a test file run by hand without
+DISPLAY starts its own Xvfb and wineserver), and Windows programs run in it."""
 
 import atexit
 import os
@@ -65,9 +60,6 @@ def ensure_display() -> None:
             xvfb.kill()
 
     atexit.register(stop)
-
-
-_ensure_display = ensure_display  # the name older test files used
 
 
 class WineProcess:

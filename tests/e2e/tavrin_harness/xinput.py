@@ -1,7 +1,5 @@
 """Real X input (xdotool) and the screen (ImageMagick)."""
 
-from __future__ import annotations
-
 import re
 import subprocess
 import tempfile
@@ -27,10 +25,9 @@ def mouse_position() -> tuple[int, int]:
 
 
 def mouse_move(x: int, y: int) -> None:
-    """Moves the pointer and waits until X reports it there. (xdotool's own
-    --sync waits for a motion and hangs when the pointer is already there.)
-    The move is repeated every half second while the pointer is elsewhere:
-    a Wine program that warps the pointer at that moment undoes a move."""
+    """Moves the pointer and waits until X reports it there (xdotool's --sync
+    hangs when it is there already); repeated every half second, as a Wine
+    program that warps the pointer at that moment undoes a move."""
     last_move = 0.0
 
     def there() -> bool:
@@ -81,13 +78,11 @@ def drag(start: tuple[int, int], end: tuple[int, int], steps: int = 16, cancel: 
     mouse_move(*PARK)
 
 
-def screenshot(name: str) -> Path:
+def screenshot(name: str) -> None:
     """Saves the whole screen as $BUILD_DIR/screenshots/NAME.png."""
     SCREENSHOT_DIR.mkdir(parents=True, exist_ok=True)
-    path = SCREENSHOT_DIR / (name if name.endswith(".png") else name + ".png")
-    subprocess.run(["import", "-window", "root", str(path)], check=True, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
-    return path
+    subprocess.run(["import", "-window", "root", str(SCREENSHOT_DIR / f"{name}.png")], check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
 
 
 def screen_pixel(x: int, y: int) -> str:
