@@ -1,16 +1,9 @@
-"""Start-up time of the bar, with a baseline from the same run.
-
-Prints, for a few starts each, how long it takes from launching the program
-under Wine until its window is on screen in its final shape (the moment it
-last moved, showed or hid anything; the quiet time the harness waits to be
-sure of that is not counted):
-  baseline  target.exe, a trivial window program of the tests
-  bar       TAVRIN.EXE on an empty registry (it shows and hides its page
-            buttons one by one, 10 ms each)
-"beyond the pauses" takes those 10 ms pauses away from the difference.
+"""Start-up time of the bar, from launching it under Wine until its window is
+in its final shape (the quiet time waited to be sure of that not counted),
+beside target.exe as a baseline from the same run; "beyond the pauses" takes
+away the 10 ms the bar pauses before each button it shows or hides.
 `bench_startup.py OTHER.EXE...` times other builds too, in turns with this one.
-Figures only: nothing here passes or fails.
-"""
+Figures only: nothing here passes or fails."""
 import statistics
 import sys
 import time

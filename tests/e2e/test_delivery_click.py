@@ -50,7 +50,7 @@ class ClickTestCase(DeliveryTestCase):
                     self.wait_edit(target, EDIT, expected)
                     self.assertEqual(clipboard_text(), expected, "the clipboard after the delivery")
                     if stays:
-                        self.assert_stays(lambda: target.edit_text(EDIT), expected, "the edit after the delivery", stays)
+                        self.assert_stays(lambda: target.edit_text(EDIT), expected, "the edit afterwards", stays)
 
 
 class ClickOnDefaults(ClickTestCase):
@@ -144,7 +144,7 @@ class ClickOnStoredTexts(ClickTestCase):
 
 class NoDelivery(DeliveryTestCase):
     def test_closed_target_gets_nothing_and_the_clipboard_is_kept(self):
-        bar = self.start()
+        bar = self.start_bar()
         bystander = self.target("別の窓", "--pos", *PLAIN_POS)
         target = self.target("閉じる代筆先")
         self.make_current(bar, target, "閉じる代筆先")
@@ -160,7 +160,7 @@ class NoDelivery(DeliveryTestCase):
     def test_closed_target_noticed_only_at_click_time(self):
         # The target closes while the bar is foreground and the click comes
         # before a tick has cleared the strip: still nothing is delivered.
-        bar = self.start()
+        bar = self.start_bar()
         bystander = self.target("別の窓", "--pos", *PLAIN_POS)
         target = self.target("すぐ閉じる")
         self.make_current(bar, target, "すぐ閉じる")
@@ -175,7 +175,7 @@ class NoDelivery(DeliveryTestCase):
         self.assertEqual(bystander.edit_text(EDIT), b"", "another window received the text")
 
     def test_click_without_any_target_does_nothing(self):
-        bar = self.start()
+        bar = self.start_bar()
         before = set_clipboard("ターゲットなし")
         self.assertEqual(strip_text(bar), b"", "the bar has a target already")
         self.click(bar, FAMILY_NAME)
@@ -191,7 +191,7 @@ class NoDelivery(DeliveryTestCase):
         self.assertEqual(clipboard_text(), before, "the clipboard changed")
 
     def test_empty_user_string_shows_the_notice_without_a_target(self):
-        bar = self.start({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
+        bar = self.start_bar({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
         self.assertEqual(strip_text(bar), b"", "the bar has a target already")
         self.click(bar, USER_STRINGS[0])
         self.assert_box_and_close(EMPTY_TEXT)

@@ -15,7 +15,7 @@ class DragDelivery(DeliveryTestCase):
         return self.target("入力フォーム", "--form", "--pos", *FORM_POS)
 
     def start_with_form(self) -> tuple[Bar, Target]:
-        return self.start(), self.form()
+        return self.start_bar(), self.form()
 
     def edit_center(self, target: Target, edit: int) -> tuple[int, int]:
         return child_of(target.hwnd, edit).screen.center
@@ -71,7 +71,7 @@ class DragDelivery(DeliveryTestCase):
         self.assert_edits_stay(form, self.form_texts(READING_EDIT))
 
     def test_drop_replaces_the_previous_target(self):
-        bar = self.start()
+        bar = self.start_bar()
         plain = self.target("前の代筆先", "--pos", *PLAIN_POS)
         form = self.form()
         self.make_current(bar, plain, "前の代筆先")
@@ -86,7 +86,7 @@ class DragDelivery(DeliveryTestCase):
         self.assertEqual(plain.edit_text(EDIT), b"", "the previous target received text")
 
     def test_drop_on_the_first_edit_of_the_form(self):
-        bar = self.start()
+        bar = self.start_bar()
         plain = self.target("前の代筆先", "--pos", *PLAIN_POS)
         form = self.form()
         self.make_current(bar, plain, "前の代筆先")

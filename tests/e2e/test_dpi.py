@@ -58,8 +58,7 @@ class DpiTest(TavrinTestCase):
     def start_at(self, dpi: int, settings: dict) -> Bar:
         set_log_pixels(str(dpi))
         self.assertEqual(probe_alone("dpi"), [f"{dpi} {dpi}"], "the prefix's DPI did not take")
-        preset({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
-        return self.start_bar()
+        return self.start_bar({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
 
     def check_page(self, s: BarState, t: Template, page: int, strip: bool, dpi: int) -> None:
         self.assertLayout(s, page, strip, dpi=dpi, t=t)
@@ -86,21 +85,17 @@ class DpiTest(TavrinTestCase):
             with self.subTest(dpi=dpi):
                 bar = self.start_at(dpi, {"Option": 1, "Position": "100,100"})
                 try:
-                    self.check_pages(bar, dpi)
+                    t = Template(bar.hwnd)
+                    self.check_page(bar.wait_page(1), t, 1, True, dpi)
+                    screenshot(f"dpi-{dpi}-page1")
+                    for page in (2, 3, 4):
+                        self.check_page(bar.turn(NEXT, page), t, page, True, dpi)
+                    bar.click(TARGET)
+                    s = bar.wait_state(lambda s: not s.child(STRIP).visible, "the title strip to hide")
+                    self.check_page(s, t, 4, False, dpi)
+                    screenshot(f"dpi-{dpi}-page4")
                 finally:
                     bar.stop()
-
-    def check_pages(self, bar: Bar, dpi: int) -> None:
-        t = Template(bar.hwnd)
-        self.check_page(bar.wait_page(1), t, 1, True, dpi)
-        screenshot(f"dpi-{dpi}-page1")
-        for page in (2, 3, 4):
-            bar.click(NEXT)
-            self.check_page(bar.wait_page(page), t, page, True, dpi)
-        bar.click(TARGET)
-        s = bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
-        self.check_page(s, t, 4, False, dpi)
-        screenshot(f"dpi-{dpi}-page4")
 
     def test_a_bar_moved_to_another_dpi_matches_one_started_there(self):
         # Xvfb has one monitor at one DPI: the move is the message alone.

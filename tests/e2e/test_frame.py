@@ -21,8 +21,7 @@ class Painting(TavrinTestCase):
         self.assertEqual(self.surface_colours(bar), {"8080FF"})
 
     def test_surface_shows_the_stored_colour(self):
-        preset({"Setting": {"BkColor": 0x0040C0E0}})  # 0x00BBGGRR
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"BkColor": 0x0040C0E0}})  # 0x00BBGGRR
         self.assertEqual(self.surface_colours(bar), {"E0C040"})
 
 
@@ -74,8 +73,7 @@ class ContextMenu(MenuTestCase):
     def test_escape_opens_one_menu_below_the_lower_left_corner(self):
         bar = self.start_bar()
         # A click on → gives that button the focus (and shows page 2).
-        bar.click(NEXT)
-        s = bar.wait_page(2)
+        s = bar.turn(NEXT, 2)
         self.wait_foreground(bar.hwnd, "the bar")
         active, focus = focus_of(bar.hwnd)
         self.assertEqual(int(focus, 16), int(s.child(NEXT).hwnd, 16), "→ does not have the focus after a click")
@@ -103,12 +101,10 @@ class ContextMenu(MenuTestCase):
 
     def test_exit_ends_the_program_and_saves_page_option_and_position(self):
         # 0x40 belongs to nobody: it is written back as it was read.
-        preset({"Setting": {"Option": 0x41, "Position": "300,200"}})
-        bar = self.start_bar()
-        bar.click(NEXT)
-        bar.wait_page(2)
+        bar = self.start_bar({"Setting": {"Option": 0x41, "Position": "300,200"}})
+        bar.turn(NEXT, 2)
         bar.click(TARGET)  # hides the title strip: option 0x40
-        bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
+        bar.wait_state(lambda s: not s.child(STRIP).visible, "the title strip to hide")
         self.right_click_menu(bar)
         self.exit_by_mnemonic(bar)
         self.assertFalse(window_exists(bar.hwnd))
@@ -133,12 +129,11 @@ class Captions(TavrinTestCase):
         self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
 
     def test_stored_titles_replace_the_captions(self):
-        preset({
+        got = self.captions(self.start_bar({
             "UserString": {"Title1": "あ", "Title5": "", "Title10": "Ten"},
             "AppStart": {"Title1": "ワ", "Title3": "", "Title10": "メモ帳"},
             "PrivateData": {"Name1": "山田", "Name2": "太郎"},
-        })
-        got = self.captions(self.start_bar())
+        }))
         want_strings = ["あ", "2", "3", "4", "", "6", "7", "8", "9", "Ten"]
         want_launch = ["ワ", "二", "", "四", "五", "六", "七", "八", "九", "メモ帳"]
         self.assertEqual([got[i] for i in USER_STRINGS], want_strings)
@@ -175,8 +170,7 @@ class Tooltips(TavrinTestCase):
         self.assertEqual(self.tip_of(bar, control_id).decode("cp932"), text, f"tooltip of control {control_id}")
 
     def test_page_buttons(self):
-        preset({"Setting": {"PageNo": 2}})  # ← and → both enabled
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 2}})  # ← and → both enabled
         self.assertTip(bar, PREV, "Page Down")
         self.assertTip(bar, NEXT, "Page Up")
 
@@ -189,30 +183,25 @@ class Tooltips(TavrinTestCase):
                 self.assertTip(bar, control_id, text)
 
     def test_user_string_1_on_a_first_start(self):
-        preset({"Setting": {"PageNo": 2}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 2}})
         self.assertTip(bar, USER_STRINGS[0], "文字1")
         self.assertTip(bar, USER_STRINGS[9], "文字10")
 
     def test_launch_entries_on_a_first_start(self):
-        preset({"Setting": {"PageNo": 4}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
         self.assertTip(bar, LAUNCH[0], "起動1")
         self.assertTip(bar, LAUNCH[9], "起動10")
 
     def test_stored_tip_texts(self):
-        preset({"UserString": {"Tip4": "ヒント四"}, "AppStart": {"Tip2": "メモ帳を開く"}, "Setting": {"PageNo": 2}})
-        bar = self.start_bar()
+        bar = self.start_bar({"UserString": {"Tip4": "ヒント四"}, "AppStart": {"Tip2": "メモ帳を開く"},
+                              "Setting": {"PageNo": 2}})
         self.assertTip(bar, USER_STRINGS[3], "ヒント四")
-        bar.click(NEXT)
-        bar.wait_page(3)
-        bar.click(NEXT)
-        bar.wait_page(4)
+        bar.turn(NEXT, 3)
+        bar.turn(NEXT, 4)
         self.assertTip(bar, LAUNCH[1], "メモ帳を開く")
 
     def test_empty_tip_shows_no_text(self):
-        preset({"UserString": {"Tip3": "", "Tip4": "ヒント四"}, "Setting": {"PageNo": 2}})
-        bar = self.start_bar()
+        bar = self.start_bar({"UserString": {"Tip3": "", "Tip4": "ヒント四"}, "Setting": {"PageNo": 2}})
         pid = self.point_at(bar, bar.state().child(USER_STRINGS[2]).screen.center)
         self.assert_stays(lambda: [t for t in self.shown_tips(pid) if t], [], "a tooltip with text shows over 3")
         # The tooltips work: the neighbour shows its own.
@@ -225,18 +214,11 @@ class Tooltips(TavrinTestCase):
 
 class HotKey(MenuTestCase):
     def start_with_other_window(self, hotkey: Optional[dict[str, object]] = None) -> tuple[Bar, str]:
-        if hotkey is not None:
-            preset({"HotKey": hotkey})
-        bar = self.start_bar()
+        bar = self.start_bar({"HotKey": hotkey} if hotkey else None)
         alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
         self.wait_foreground(alpha.hwnd, "the other window")
         self.wait_strip(bar, "Alpha window")
         return bar, alpha.hwnd
-
-    def holder(self, mods: int, vk: int) -> tuple[HolderWindow, str]:
-        """Another program that registers the combination; returns it and its answer."""
-        h = self.holder_window("hotkey", mods, vk)
-        return h, h.proc.readline()
 
     def assert_key_ignored(self, foreground_hwnd: str) -> None:
         """The foreground window stays and no menu opens."""
@@ -266,7 +248,7 @@ class HotKey(MenuTestCase):
 
     def test_default_combination_is_held_by_the_bar(self):
         self.start_bar()
-        _, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        _, answer = self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)
         self.assertEqual(answer, f"registered 0 {ERROR_HOTKEY_ALREADY_REGISTERED}")
 
     def test_alt_f5_with_action_1_activates_the_bar_without_a_menu(self):
@@ -286,11 +268,11 @@ class HotKey(MenuTestCase):
         bar, alpha = self.start_with_other_window({"Do": 0})
         probe("keys", "ctrl+shift+w")
         self.assert_key_ignored(alpha)
-        _, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        _, answer = self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)
         self.assertEqual(answer, "registered 1", "the combination is taken although the hot key is off")
 
     def test_combination_held_by_another_program_fails_silently(self):
-        holder, answer = self.holder(MOD_CONTROL | MOD_SHIFT, VK_W)
+        holder, answer = self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)
         self.assertEqual(answer, "registered 1")
         bar = self.start_bar()
         pid = bar_pid(bar)

@@ -14,6 +14,7 @@ class LaunchButtons(DeliveryTestCase):
         super().setUp()
         self.tmp = Path(tempfile.mkdtemp(prefix="tavrin-launch-"))
         self.addCleanup(shutil.rmtree, self.tmp, ignore_errors=True)
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
 
     def close_new_windows(self, cls: str) -> Callable[[], None]:
         """Clean-up: closes, then ends, the windows of class cls that the test opened."""
@@ -32,8 +33,7 @@ class LaunchButtons(DeliveryTestCase):
                         timeout, 0.2, f"a window of class {cls}")[0]
 
     def test_stored_program_starts(self):
-        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
-        bar = self.start({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
         bar.wait_page(4)
         self.click(bar, LAUNCH[0])
         w = self.wait_window("TavrinTestLaunched", set())
@@ -43,8 +43,7 @@ class LaunchButtons(DeliveryTestCase):
         self.assertEqual(probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0], 0, "the started program did not end")
 
     def test_page_4_reached_with_next_and_tenth_entry_starts(self):
-        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
-        bar = self.start({"AppStart": {"AppName10": winpath(CLIPTOOL_EXE)}})
+        bar = self.start_bar({"AppStart": {"AppName10": winpath(CLIPTOOL_EXE)}})
         for page in (2, 3, 4):
             self.click(bar, NEXT)
             bar.wait_page(page)
@@ -57,7 +56,7 @@ class LaunchButtons(DeliveryTestCase):
         document.write_bytes(b"[memo]\r\nkey=value\r\n")
         self.addCleanup(self.close_new_windows("Notepad"))
         known = {w.hwnd for w in top_windows()}
-        bar = self.start({"AppStart": {"AppName2": winpath(document)}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName2": winpath(document)}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[1])
         w = self.wait_window("Notepad", known)
         # Notepad shows its window first and names the document once it is read.
@@ -66,26 +65,24 @@ class LaunchButtons(DeliveryTestCase):
         self.assert_no_box()
 
     def test_program_with_arguments_in_one_string_is_refused(self):
-        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         whole = winpath(CLIPTOOL_EXE) + " --x"
-        bar = self.start({"AppStart": {"AppName3": whole}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName3": whole}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[2])
         self.assert_box_and_close(launch_failed(sjis(whole)))
         self.assertEqual([w for w in top_windows() if w.cls == "TavrinTestLaunched"], [], "the program started")
 
     def test_missing_program_with_arguments_names_the_whole_string(self):
         whole = 'Z:\\tmp\\存在しない フォルダ\\表示ソフト.exe /x "引数"'
-        bar = self.start({"AppStart": {"AppName5": whole}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName5": whole}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[4])
         self.assert_box_and_close(launch_failed(sjis(whole)))
 
     def test_empty_entry_shows_the_notice(self):
-        bar = self.start({"Setting": {"PageNo": 4}})
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[3])
         self.assert_box_and_close(EMPTY_LAUNCH)
 
     def test_launch_leaves_clipboard_and_target_alone(self):
-        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
         bar, target = self.start_on("起動中の代筆先", "--pos", *PLAIN_POS,
                                   settings={"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
         before = set_clipboard("起動前")
@@ -100,7 +97,7 @@ class DroppedFiles(DeliveryTestCase):
         probe("dropfiles", bar.hwnd, 10, 10, *(hexarg(p) for p in paths))
 
     def test_first_of_three_files_goes_to_the_clipboard_as_plain_text(self):
-        bar = self.start()
+        bar = self.start_bar()
         set_clipboard("ドロップ前")
         first = "C:\\資料\\表計算\\ソース一覧.txt"
         self.drop(bar, first, "C:\\second file.txt", "D:\\三番目.doc")
@@ -110,7 +107,7 @@ class DroppedFiles(DeliveryTestCase):
         self.assert_no_box()
 
     def test_path_of_300_bytes_arrives_whole(self):
-        bar = self.start()
+        bar = self.start_bar()
         set_clipboard("ドロップ前")
         folder = "C:\\" + "\\".join(["長いフォルダ名の階層"] * 10)
         path = sjis(folder + "\\")
@@ -134,7 +131,7 @@ class DroppedFiles(DeliveryTestCase):
         self.assert_no_box()
 
     def test_drop_with_busy_clipboard_is_reported(self):
-        bar = self.start()
+        bar = self.start_bar()
         before = set_clipboard("使用中の内容")
         holder = self.hold_clipboard()
         self.drop(bar, "C:\\busy.txt")

@@ -65,10 +65,6 @@ class SettingsTestCase(MenuTestCase):
     def click_box(self, page: str, control_id: int) -> None:
         send(self.control(page, control_id).hwnd, BM_CLICK)
 
-    def holder_answer(self, mods: int, vk: int) -> str:
-        """Another program tries to register the combination; its answer."""
-        return self.holder_window("hotkey", mods, vk).proc.readline()
-
     def press(self, sheet: str, button: int) -> None:
         post(sheet, PSM_PRESSBUTTON, button, 0)
         wait_for(lambda: not window_exists(sheet), CHANGE_TIMEOUT, 0.1, "the sheet to close")
@@ -76,8 +72,7 @@ class SettingsTestCase(MenuTestCase):
 
 class OpeningAndCancel(SettingsTestCase):
     def test_menu_item_opens_the_sheet_on_the_tab_of_the_bar_page(self):
-        preset({"Setting": {"PageNo": 4}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
         sheet, page = self.open_sheet(bar, by_menu=True)
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
         screenshot("settings-sheet")
@@ -108,8 +103,7 @@ class OpeningAndCancel(SettingsTestCase):
 
 class OkApplies(SettingsTestCase):
     def test_ok_saves_every_section_and_the_bar_shows_the_new_texts(self):
-        preset({"Setting": {"PageNo": 2}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 2}})
         sheet, strings = self.open_sheet(bar)
         # User string 1: tip, caption and a two-line text.
         self.type_into(strings, IDC_US_TIP, "ヒント")
@@ -133,8 +127,7 @@ class OkApplies(SettingsTestCase):
                  "the first user-string button to show its new caption")
 
     def test_custom_selection_shown_at_once_on_page_3(self):
-        preset({"Setting": {"PageNo": 3}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 3}})
         sheet, page = self.open_sheet(bar)
         check_list = self.control(page, IDC_CP_LIST).hwnd
         self.assertEqual(send(check_list, LB_GETCOUNT), 29)
@@ -152,9 +145,9 @@ class OkApplies(SettingsTestCase):
         self.choose(page, IDC_HK_KEY, ord("Q") - ord("A"))
         self.press(sheet, PSBTN_OK)
         self.assertEqual(reg_get("HotKey", "Key"), sz("Q"))
-        self.assertNotEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_Q), "registered 1",
+        self.assertNotEqual(self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_Q)[1], "registered 1",
                             "the bar does not hold Ctrl+Shift+Q")
-        self.assertEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_W), "registered 1",
+        self.assertEqual(self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)[1], "registered 1",
                          "the bar still holds Ctrl+Shift+W")
         self.assertTrue(window_exists(bar.hwnd))
 

@@ -69,14 +69,13 @@ class Tracking(TavrinTestCase):
         self.wait_strip(bar, b"")
 
     def test_own_message_box_becomes_the_target(self):
-        preset({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
-        bar = self.start_bar()
+        bar = self.start_bar({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
         pid = bar_pid(bar)
         self.tracked_window(bar, "Alpha window")
         bar.click(USER_STRINGS[0])  # which holds no text
-        box = wait_for(lambda: next((w.hwnd for w in top_windows("TAVRIN") if w.pid == pid and w.visible
-                                     and w.cls == "#32770"), None), CHANGE_TIMEOUT, 0.1, "the message box titled TAVRIN")
+        box = wait_for(message_boxes, CHANGE_TIMEOUT, 0.1, "the message box titled TAVRIN")[0]
         self.addCleanup(close_dialog, box)
+        self.assertEqual(int(probe("pid", box)[0]), pid, "the message box is not the bar's")
         self.assertIn(EMPTY_TEXT, [c.text for c in children(box)])
         self.wait_foreground(box, "the message box")
         self.wait_strip(bar, "TAVRIN")
@@ -89,8 +88,7 @@ class Tracking(TavrinTestCase):
 
 class AutoFollow(TavrinTestCase):
     def start_following(self, corner: int, option: int = 5) -> Bar:
-        preset({"Setting": {"Option": option, "Pos": corner}})
-        return self.start_bar()
+        return self.start_bar({"Setting": {"Option": option, "Pos": corner}})
 
     def docked_at(self, bar: Bar, target: str, corner: int) -> tuple[int, int]:
         b = window_rect(bar.hwnd)
@@ -210,18 +208,15 @@ class AutoFollow(TavrinTestCase):
 
 class KeptOnTop(TavrinTestCase):
     def follow_once(self, option: int) -> Bar:
-        preset({"Setting": {"Option": option, "Pos": 0}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"Option": option, "Pos": 0}})
         self.foreign_window("Docking target", rect=TARGET_RECT)
         self.wait_bar_at(bar, (300 + kDockTopLeftX, 250))
         bar.settle()
         return bar
 
     def switch_page(self, option: int) -> Bar:
-        preset({"Setting": {"Option": option}})
-        bar = self.start_bar()
-        bar.click(NEXT)
-        bar.wait_page(2)
+        bar = self.start_bar({"Setting": {"Option": option}})
+        bar.turn(NEXT, 2)
         return bar
 
     def test_not_kept_on_top_after_a_follow_move(self):

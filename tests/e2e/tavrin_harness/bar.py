@@ -1,6 +1,7 @@
 """TAVRIN.EXE as the tests start, watch and stop it, and what its layout must
 be: control ids, the page table and the rules for the packed custom page."""
 
+import contextlib
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Iterable, Optional
@@ -57,12 +58,6 @@ class BarState:
             if c.id == control_id:
                 return c
         raise AssertionError(f"the bar has no control {control_id}")
-
-    def visible(self, control_id: int) -> bool:
-        return self.child(control_id).visible
-
-    def enabled(self, control_id: int) -> bool:
-        return self.child(control_id).enabled
 
     def shown_page_buttons(self) -> list[int]:
         """Ids of the visible page buttons (not ←, →, 的), left to right."""
@@ -126,6 +121,11 @@ class Bar:
         custom = list(custom)
         return self.wait_state(lambda s: s.page(custom) == page, f"page {page} to show")
 
+    def turn(self, button: int, page: int) -> BarState:
+        """Clicks ← or → and waits for page to show."""
+        self.click(button)
+        return self.wait_page(page)
+
     def close(self, timeout: float = EXIT_TIMEOUT) -> Optional[int]:
         """WM_CLOSE from outside, as a task manager sends it; returns the exit status."""
         assert self.proc is not None
@@ -139,13 +139,11 @@ class Bar:
         """Clean-up: close politely, then by force; never fails."""
         if self.proc is None or not self.proc.running():
             return
-        try:
+        with contextlib.suppress(Exception):  # clean-up goes on whatever happened
             if self.hwnd and window_exists(self.hwnd):
                 probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
                 if self.proc.wait(10 * SCALE) is not None:
                     return
-        except Exception:  # noqa: BLE001 - clean-up goes on whatever happened
-            pass
         self.proc.kill()
 
 

@@ -13,7 +13,7 @@ from .common import CHANGE_TIMEOUT, HOLD, PROBE_EXE, REACT_LIMIT, SCALE, TAVRIN_
 from .layout import Template, actual_layout, expected_layout
 from .probe import Rect, foreground, probe, probe_run, set_foreground, top_left, visible_menus, window_rect, window_text
 from .programs import ForeignWindow, HolderWindow, Target
-from .registry import reg_clear
+from .registry import preset, reg_clear
 from .session import ensure_display
 from .xinput import PARK, click, mouse_move
 
@@ -57,7 +57,10 @@ class TavrinTestCase(unittest.TestCase):
 
     # Programs started here are ended by tearDown.
 
-    def start_bar(self, wait: bool = True) -> Bar:
+    def start_bar(self, settings: Optional[dict[str, dict[str, object]]] = None, wait: bool = True) -> Bar:
+        """Starts the bar, with these settings stored first (see preset)."""
+        if settings:
+            preset(settings)
         bar = Bar(w.hwnd for w in self._windows if isinstance(w, ForeignWindow))
         self._bars.append(bar)
         return bar.start(wait)
@@ -86,6 +89,11 @@ class TavrinTestCase(unittest.TestCase):
         w = HolderWindow(kind, *args)
         self.addCleanup(w.close)
         return w
+
+    def hotkey_holder(self, mods: int, vk: int) -> tuple[HolderWindow, str]:
+        """Another program that registers the combination; returns it and its answer."""
+        h = self.holder_window("hotkey", mods, vk)
+        return h, h.proc.readline()
 
     # Waiting and checking.
 
@@ -153,9 +161,7 @@ class TavrinTestCase(unittest.TestCase):
 
 
 class MenuTestCase(TavrinTestCase):
-    def setUp(self) -> None:
-        super().setUp()
-        self._menu_shown_at = 0.0
+    _menu_shown_at = 0.0
 
     def tearDown(self) -> None:
         # A menu left open by a failing test: Escape, and if that does not

@@ -3,6 +3,7 @@ makes target.exe windows its target, clicks its buttons and reads its
 message boxes; cliptool.exe holds the clipboard open and reads its owner.
 Every delivered text is compared byte for byte as Shift-JIS."""
 
+import contextlib
 from pathlib import Path
 from typing import Optional
 
@@ -11,7 +12,6 @@ from .case import TavrinTestCase
 from .common import CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, TimedOut, hexarg, sjis, wait_for
 from .probe import children, clipboard_text, foreground, probe_run, top_windows, window_exists
 from .programs import Target
-from .registry import preset
 from .session import WineProcess
 from .xinput import click, xdotool
 
@@ -102,24 +102,17 @@ class DeliveryTestCase(TavrinTestCase):
         # Mouse buttons up and message boxes closed first: a bar under a
         # modal box would not end on WM_CLOSE.
         for button in (3, 1):
-            try:
+            with contextlib.suppress(Exception):
                 xdotool("mouseup", button)
-            except Exception:  # noqa: BLE001
-                pass
         close_message_boxes()
         self.doCleanups()  # helper programs of the test end before the bar
         super().tearDown()
-
-    def start(self, settings: Optional[dict[str, dict[str, object]]] = None) -> Bar:
-        if settings:
-            preset(settings)
-        return self.start_bar()
 
     def start_on(self, title: str, *options: object,
                  settings: Optional[dict[str, dict[str, object]]] = None) -> tuple[Bar, Target]:
         """Starts the bar and a target.exe window titled title (with target.exe
         options), and waits until the bar has taken that window as its target."""
-        bar = self.start(settings)
+        bar = self.start_bar(settings)
         target = self.target(title, *options)
         self.make_current(bar, target, title)
         return bar, target
@@ -187,7 +180,5 @@ def close_box(box: str) -> None:
 
 def close_message_boxes() -> None:
     for box in message_boxes():
-        try:
+        with contextlib.suppress(Exception):
             close_box(box)
-        except Exception:  # noqa: BLE001
-            pass
