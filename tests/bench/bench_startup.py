@@ -1,8 +1,6 @@
-"""Start-up time of the bar, from launching it under Wine until its window is
-in its final shape (the quiet time waited to be sure of that not counted),
-beside target.exe as a baseline from the same run; "beyond the pauses" takes
-away the 10 ms the bar pauses before each button it shows or hides.
-`bench_startup.py OTHER.EXE...` times other builds too, in turns with this one.
+"""Start-up time of the bar until its window is in its final shape, beside
+target.exe from the same run; "beyond the pauses" leaves out the 10 ms the bar
+pauses at each button. `bench_startup.py OTHER.EXE...` times other builds too.
 Figures only: nothing here passes or fails."""
 import statistics
 import sys
@@ -27,8 +25,7 @@ def time_baseline() -> float:
 def time_bar(exe: Path) -> float:
     h.reg_clear()
     t0 = time.monotonic()
-    bar = h.Bar(exe=exe)
-    bar.start()  # waits for the window and for it to settle
+    bar = h.Bar(exe=exe).start()  # waits for the window and for it to settle
     elapsed = time.monotonic() - bar.still_for - t0
     bar.stop()
     h.probe_run("waitgone", h.BAR_TITLE, 30000)

@@ -34,17 +34,10 @@ class Watcher:
         assert line == "ready", line
 
     def lines(self) -> list[str]:
-        out = []
-        while True:
-            line = self.proc.readline(40 * SCALE)
-            if line == "end":
-                break
-            out.append(line)
+        """What it saw, once it has ended."""
+        out = list(iter(lambda: self.proc.readline(40 * SCALE), "end"))
         self.proc.wait()
         return out
-
-    def stop(self) -> None:
-        self.proc.kill()
 
 
 class PasteTarget(HelperWindow):
@@ -57,21 +50,18 @@ class PasteTarget(HelperWindow):
         self.pid = int(pid)
 
     def pasted(self) -> bytes:
-        kind, data = self.proc.readline(CHANGE_TIMEOUT).split()
-        return unhex(data)
+        return unhex(self.proc.readline(CHANGE_TIMEOUT).split()[1])
 
 
 class KeepClipboard(DeliveryTestCase):
     def start_keeping(self, keep: int | None, page: int = 2) -> Bar:
-        settings: dict[str, object] = {"PageNo": page}
-        if keep is not None:
-            settings["KeepClipboard"] = keep
-        return self.start_bar({"Setting": settings,
-                           "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
+        keeping = {} if keep is None else {"KeepClipboard": keep}
+        return self.start_bar({"Setting": {"PageNo": page, **keeping},
+                               "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
 
     def watcher(self, edit: str, text: bytes, read: bool | str) -> Watcher:
         w = Watcher(edit, text, read)
-        self.addCleanup(w.stop)
+        self.addCleanup(w.proc.kill)
         return w
 
     def current_target(self, bar: Bar, title: str) -> Target:

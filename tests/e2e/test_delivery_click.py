@@ -24,6 +24,7 @@ STORED_STRINGS = {
     3: "C:\\表\\ソ\\予定.txt",
     10: "十番目の文字列",
 }
+STORED_SETTINGS = {"PrivateData": STORED_PRIVATE, "UserString": {f"String{n}": t for n, t in STORED_STRINGS.items()}}
 STORED_TEXTS = {
     FULL_NAME: "山田 太郎", FAMILY_NAME: "山田", GIVEN_NAME: "太郎", ZIP: "160-0022",
     ADDRESS: STORED_PRIVATE["Address"], PHONE: "03-1234-5678", MAIL: "taro.yamada@example.jp",
@@ -106,22 +107,16 @@ class ClickOnDefaults(ClickTestCase):
 class ClickOnStoredTexts(ClickTestCase):
     """Stored Japanese texts arrive byte for byte."""
 
-    def settings(self):
-        return {"PrivateData": dict(STORED_PRIVATE),
-                "UserString": {f"String{n}": text for n, text in STORED_STRINGS.items()}}
-
     def test_test_data_holds_backslash_second_bytes(self):
         address = sjis(STORED_PRIVATE["Address"])
         self.assertIn(b"\x95\x5c", address)  # 表
         self.assertIn(b"\x83\x5c", address)  # ソ
 
     def test_every_stored_text_arrives_exactly(self):
-        self.deliver_each("代筆先 登録済み", self.settings(), [USER_STRINGS[n - 1] for n in STORED_STRINGS], STORED_TEXTS)
+        self.deliver_each("代筆先 登録済み", STORED_SETTINGS, [USER_STRINGS[n - 1] for n in STORED_STRINGS], STORED_TEXTS)
 
     def test_three_line_user_string_arrives_with_cr_lf(self):
-        settings = self.settings()
-        settings["Setting"] = {"PageNo": 2}
-        bar, target = self.start_on("三行", settings=settings)
+        bar, target = self.start_on("三行", settings={**STORED_SETTINGS, "Setting": {"PageNo": 2}})
         self.click(bar, USER_STRINGS[1])
         expected = sjis(STORED_STRINGS[2])
         self.assertEqual(expected.count(b"\r\n"), 2)

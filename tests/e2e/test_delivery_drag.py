@@ -1,6 +1,7 @@
 """Delivery by dragging E-Mail onto a window: into the edit under the pointer
 (or the focused one); drops on the bar deliver nothing; the right button cancels."""
 
+import contextlib
 import time
 
 from tavrin_harness import *  # noqa: F403
@@ -42,10 +43,8 @@ class DragDelivery(DeliveryTestCase):
             for e in FORM_EDITS:
                 set_window_text(form.edits[e], b"")
             drag(self.button_center(bar, MAIL), self.edit_center(form, edit))
-            try:
+            with contextlib.suppress(TimedOut):
                 wait_for(lambda: form.edit_text(edit) == b"E-Mail", 5 * SCALE, 0.05, "the text")
-            except TimedOut:
-                pass
             got = {e: form.edit_text(e) for e in FORM_EDITS if form.edit_text(e)}
             if got != {edit: b"E-Mail"}:
                 wrong.append((round, edit, got))

@@ -3,7 +3,6 @@ layout, every caption fitting its button, the docking offsets scaled, and a
 bar that WM_DPICHANGED moved to another DPI matching one started there."""
 
 import contextlib
-import subprocess
 
 from tavrin_harness import *  # noqa: F403
 
@@ -14,27 +13,18 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a p
 BUTTON_EDGE = 1
 
 
-def wine(*args: object, check: bool = True) -> str:
-    r = subprocess.run([str(WINE_RUN), *map(str, args)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                       stderr=subprocess.DEVNULL, timeout=120)
-    if check and r.returncode != 0:
-        raise AssertionError(f"{' '.join(map(str, args))} exited {r.returncode}")
-    return r.stdout.decode("ascii", "replace").replace("\r", "")
-
-
 def log_pixels() -> str:
     """The prefix's own LogPixels value ("" when it has none)."""
-    for line in wine("reg", "query", DESKTOP_KEY, "/v", "LogPixels", check=False).splitlines():
-        if "LogPixels" in line:
-            return str(int(line.split()[-1], 16))
-    return ""
+    lines = run_helper("reg", "query", DESKTOP_KEY, "/v", "LogPixels")[1]
+    return next((str(int(line.split()[-1], 16)) for line in lines if "LogPixels" in line), "")
 
 
 def set_log_pixels(value: str) -> None:
     if value:
-        wine("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")
+        rc = run_helper("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")[0]
+        assert rc == 0, f"reg add LogPixels {value} exited {rc}"
     else:
-        wine("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f", check=False)
+        run_helper("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
 
 
 def geometry(s: BarState) -> dict[object, tuple]:
@@ -44,16 +34,9 @@ def geometry(s: BarState) -> dict[object, tuple]:
 
 
 class DpiTest(TavrinTestCase):
-    @classmethod
-    def setUpClass(cls) -> None:
-        super().setUpClass()
-        cls.saved_log_pixels = log_pixels()
-
-    def tearDown(self) -> None:
-        try:
-            super().tearDown()
-        finally:
-            set_log_pixels(self.saved_log_pixels)  # the other tests share this prefix
+    def setUp(self) -> None:
+        super().setUp()
+        self.addCleanup(set_log_pixels, log_pixels())  # the other tests share this prefix
 
     def start_at(self, dpi: int, settings: dict) -> Bar:
         set_log_pixels(str(dpi))
@@ -62,10 +45,8 @@ class DpiTest(TavrinTestCase):
 
     def check_page(self, s: BarState, t: Template, page: int, strip: bool, dpi: int) -> None:
         self.assertLayout(s, page, strip, dpi=dpi, t=t)
-        # Nothing is cut off: every control lies inside the bar's window (at
-        # 96 DPI the frame has always covered the row's lowest pixel), and
-        # every caption, centred in its button, inside the client area and
-        # within the button's frame.
+        # Nothing is cut off (at 96 DPI the frame has always covered the row's
+        # lowest pixel); each caption is centred in its button.
         for c in s.controls:
             if not c.visible or c.id == STRIP:
                 continue

@@ -1,7 +1,6 @@
 """The bar's frame: painting, dragging, the menu and Exit, captions and
 tooltips, the global hot key and the about box."""
 
-import subprocess
 import time
 from typing import Optional
 
@@ -134,10 +133,8 @@ class Captions(TavrinTestCase):
             "AppStart": {"Title1": "ワ", "Title3": "", "Title10": "メモ帳"},
             "PrivateData": {"Name1": "山田", "Name2": "太郎"},
         }))
-        want_strings = ["あ", "2", "3", "4", "", "6", "7", "8", "9", "Ten"]
-        want_launch = ["ワ", "二", "", "四", "五", "六", "七", "八", "九", "メモ帳"]
-        self.assertEqual([got[i] for i in USER_STRINGS], want_strings)
-        self.assertEqual([got[i] for i in LAUNCH], want_launch)
+        self.assertEqual([got[i] for i in USER_STRINGS], ["あ", "2", "3", "4", "", "6", "7", "8", "9", "Ten"])
+        self.assertEqual([got[i] for i in LAUNCH], ["ワ", "二", "", "四", "五", "六", "七", "八", "九", "メモ帳"])
         # The personal data buttons keep the captions of the template.
         self.assertEqual({i: got[i] for i in PERSONAL_CAPTIONS}, PERSONAL_CAPTIONS)
 
@@ -163,11 +160,9 @@ class Tooltips(TavrinTestCase):
         self.assertEqual(len(tips), 1, f"more than one tooltip shows: {tips}")
         return tips[0]
 
-    def tip_of(self, bar: Bar, control_id: int) -> bytes:
-        return self.tip_at(bar, bar.state().child(control_id).screen.center)
-
     def assertTip(self, bar: Bar, control_id: int, text: str) -> None:
-        self.assertEqual(self.tip_of(bar, control_id).decode("cp932"), text, f"tooltip of control {control_id}")
+        tip = self.tip_at(bar, bar.state().child(control_id).screen.center)
+        self.assertEqual(tip.decode("cp932"), text, f"tooltip of control {control_id}")
 
     def test_page_buttons(self):
         bar = self.start_bar({"Setting": {"PageNo": 2}})  # ← and → both enabled
@@ -238,9 +233,7 @@ class HotKey(MenuTestCase):
         # Keys typed on the X display reach Wine while a Wine window has the X
         # focus (keys typed into a non-Wine X program never reach Wine).
         bar, _ = self.start_with_other_window()
-        found = subprocess.run(["xdotool", "search", "--name", "^Alpha window$"], stdin=subprocess.DEVNULL,
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
-        x_windows = found.stdout.decode().split()
+        x_windows = xdotool("search", "--name", "^Alpha window$").split()
         self.assertEqual(len(x_windows), 1, f"X windows named Alpha window: {x_windows}")
         xdotool("windowfocus", "--sync", x_windows[0])
         xdotool("key", "ctrl+shift+w")

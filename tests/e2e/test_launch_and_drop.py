@@ -9,6 +9,7 @@ from typing import Callable
 
 from tavrin_harness import *  # noqa: F403
 
+
 class LaunchButtons(DeliveryTestCase):
     def setUp(self) -> None:
         super().setUp()
@@ -23,9 +24,7 @@ class LaunchButtons(DeliveryTestCase):
         def stop() -> None:
             for w in top_windows():
                 if w.cls == cls and w.hwnd not in known:
-                    probe_run("post", w.hwnd, "WM_CLOSE", 0, 0)
-                    if probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0] != 0:
-                        probe_run("kill", w.pid)
+                    end_window(w)
         return stop
 
     def wait_window(self, cls: str, known: set[str], timeout: float = START_TIMEOUT):

@@ -14,13 +14,22 @@ PSM_PRESSBUTTON = WM_USER + 113
 PSM_GETCURRENTPAGEHWND = WM_USER + 118
 PSBTN_OK, PSBTN_CANCEL = 3, 5
 CB_SETCURSEL, CBN_SELCHANGE = 0x14E, 1
-BM_CLICK, BM_GETCHECK = 0xF5, 0xF0
+BM_CLICK = 0xF5
 LB_GETCOUNT, LB_SETITEMDATA = 0x18B, 0x19A
 
-TAB_PRIVATE, TAB_USERSTRING, TAB_CUSTOM, TAB_APPSTART, TAB_EXTENSION, TAB_HOTKEY = range(6)
+TAB_PRIVATE, TAB_EXTENSION, TAB_HOTKEY = 0, 4, 5
 VK_Q = 0x51
 # The red, green and blue edits of the system's colour chooser.
 CHOOSER_RGB_EDITS = (0x2C2, 0x2C3, 0x2C4)
+
+
+def current_page(sheet: str) -> Optional[str]:
+    page = send(sheet, PSM_GETCURRENTPAGEHWND)
+    return f"0x{page:X}" if page else None
+
+
+def enabled(hwnd: str) -> bool:
+    return probe("info", hwnd)[0].split()[3] == "1"
 
 
 class SettingsTestCase(MenuTestCase):
@@ -33,37 +42,26 @@ class SettingsTestCase(MenuTestCase):
             post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
         sheet = wait_for(lambda: find_window(SHEET_TITLE, "#32770"), CHANGE_TIMEOUT, 0.1, "the settings sheet")
         self.addCleanup(self.cancel_if_open, sheet)
-        page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        page = wait_for(lambda: current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
         assert sheet is not None and page is not None
         return sheet, page
 
     def cancel_if_open(self, sheet: str) -> None:
         if window_exists(sheet):
-            post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0)
-            wait_for(lambda: not window_exists(sheet), CHANGE_TIMEOUT, 0.1, "the sheet to close")
-
-    @staticmethod
-    def current_page(sheet: str) -> Optional[str]:
-        page = send(sheet, PSM_GETCURRENTPAGEHWND)
-        return f"0x{page:X}" if page else None
+            self.press(sheet, PSBTN_CANCEL)
 
     def show_tab(self, sheet: str, tab: int) -> str:
         """Switches to a tab; returns its page window."""
         send(sheet, PSM_SETCURSEL, tab, 0)
-        return wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
-
-    control = staticmethod(child_of)
+        return wait_for(lambda: current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
 
     def type_into(self, page: str, control_id: int, text: str | bytes) -> None:
-        set_window_text(self.control(page, control_id).hwnd, text)
+        set_window_text(child_of(page, control_id).hwnd, text)
 
     def choose(self, page: str, control_id: int, item: int) -> None:
-        combo = self.control(page, control_id).hwnd
+        combo = child_of(page, control_id).hwnd
         send(combo, CB_SETCURSEL, item, 0)
         send(page, "WM_COMMAND", (CBN_SELCHANGE << 16) | control_id, int(combo, 16))
-
-    def click_box(self, page: str, control_id: int) -> None:
-        send(self.control(page, control_id).hwnd, BM_CLICK)
 
     def press(self, sheet: str, button: int) -> None:
         post(sheet, PSM_PRESSBUTTON, button, 0)
@@ -77,13 +75,9 @@ class OpeningAndCancel(SettingsTestCase):
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
         screenshot("settings-sheet")
         # The launch tab's list offers the ten entries.
-        self.control(page, IDC_AS_ENTRY)
-        self.assertFalse(self.control_enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
+        child_of(page, IDC_AS_ENTRY)
+        self.assertFalse(enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
         self.press(sheet, PSBTN_CANCEL)
-
-    @staticmethod
-    def control_enabled(hwnd: str) -> bool:
-        return probe("info", hwnd)[0].split()[3] == "1"
 
     def test_cancel_saves_nothing_and_tracking_resumes(self):
         bar = self.start_bar()
@@ -129,7 +123,7 @@ class OkApplies(SettingsTestCase):
     def test_custom_selection_shown_at_once_on_page_3(self):
         bar = self.start_bar({"Setting": {"PageNo": 3}})
         sheet, page = self.open_sheet(bar)
-        check_list = self.control(page, IDC_CP_LIST).hwnd
+        check_list = child_of(page, IDC_CP_LIST).hwnd
         self.assertEqual(send(check_list, LB_GETCOUNT), 29)
         # Only "HP" (item 7) and the first launch entry (item 18).
         for item in range(29):
@@ -158,13 +152,13 @@ class OkApplies(SettingsTestCase):
         page = self.show_tab(sheet, TAB_EXTENSION)
         self.choose(page, IDC_EXT_POS, 3)
         # 変更 opens the system's colour chooser (modal: posted, not sent).
-        post(self.control(page, IDC_EXT_CHANGECOLOUR).hwnd, BM_CLICK)
+        post(child_of(page, IDC_EXT_CHANGECOLOUR).hwnd, BM_CLICK)
         pid = bar_pid(bar)
         chooser = wait_for(lambda: next((w.hwnd for w in top_windows() if w.pid == pid and w.visible
                                          and w.cls == "#32770" and w.hwnd not in (sheet, bar.hwnd)), None),
                            CHANGE_TIMEOUT, 0.1, "the colour chooser")
         for control_id, value in zip(CHOOSER_RGB_EDITS, (0x20, 0xA0, 0x60)):
-            set_window_text(self.control(chooser, control_id).hwnd, str(value))
+            set_window_text(child_of(chooser, control_id).hwnd, str(value))
         post(chooser, "WM_COMMAND", 1, 0)
         wait_for(lambda: not window_exists(chooser), CHANGE_TIMEOUT, 0.1, "the colour chooser to close")
         self.press(sheet, PSBTN_OK)

@@ -115,23 +115,18 @@ class AutoFollow(TavrinTestCase):
                 bar = self.start_following(corner)
                 target = self.foreign_window(f"Corner {corner} target", rect=TARGET_RECT)
                 try:
-                    self.check_corner(bar, target.hwnd, corner)
+                    before, t = window_rect(bar.hwnd), window_rect(target.hwnd)
+                    self.assertEqual((t.left, t.top, t.width, t.height), TARGET_RECT)
+                    self.wait_strip(bar, f"Corner {corner} target")
+                    self.wait_bar_at(bar, dock_point(t, before.width, before.height, corner))
+                    after = window_rect(bar.hwnd)
+                    self.assertEqual((after.width, after.height), (before.width, before.height),
+                                     "docking changed the bar's size")
+                    bar.settle()
+                    screenshot(f"dock-corner{corner}")
                 finally:
                     bar.stop()
                     target.close()
-
-    def check_corner(self, bar: Bar, target: str, corner: int) -> None:
-        size_before = window_rect(bar.hwnd)
-        t = window_rect(target)
-        self.assertEqual((t.left, t.top, t.width, t.height), TARGET_RECT)
-        where = dock_point(t, size_before.width, size_before.height, corner)
-        self.wait_strip(bar, f"Corner {corner} target")
-        self.wait_bar_at(bar, where)
-        after = window_rect(bar.hwnd)
-        self.assertEqual((after.width, after.height), (size_before.width, size_before.height),
-                         "docking changed the bar's size")
-        bar.settle()
-        screenshot(f"dock-corner{corner}")
 
     def test_moving_the_target_moves_the_bar_within_a_second(self):
         bar, target, _ = self.dock(0, "Moving target")
@@ -158,9 +153,8 @@ class AutoFollow(TavrinTestCase):
                  0.05, "the bar docked at the restored target")
 
     def test_still_target_causes_no_move(self):
-        # Every placement of the bar puts it on top of the topmost windows, so
-        # a window that is shown in front of the bar stays in front exactly as
-        # long as the bar is not placed again.
+        # Every placement puts the bar on top of the topmost windows: a window
+        # shown in front of it stays there exactly while it is not placed again.
         bar, target, where = self.dock(0, "Still target")
         bar.settle()
         cover = self.holder_window("topmost", "Cover", 280, 230, 400, 120)

@@ -2,7 +2,7 @@
 
   common    paths (from the environment CTest sets), time-outs, Shift-JIS text, wait_for
   product   the product's ids and pixel numbers, generated from its own headers
-  session   the X display and Wine session; WineProcess runs a Windows program
+  session   WineProcess runs a Windows program in the Wine session
   probe     the probe.exe client: windows, messages, menus, keys, clipboard
   registry  the bar's settings in the registry; preset()
   xinput    real X input (xdotool), screenshots and screen pixels

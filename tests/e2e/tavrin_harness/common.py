@@ -49,14 +49,15 @@ TICK = 0.5                   # the bar's tracking timer period
 REACT_LIMIT = 1.5 * SCALE    # "within about a second": three ticks, with room for the probe's own time
 HOLD = 1.6 * SCALE           # how long "nothing changes" is watched: more than three ticks
 
-def sjis(text: str) -> bytes:
-    """Shift-JIS bytes of a text, as the program stores and shows them."""
-    return text.encode("cp932")
+
+def sjis(text: str | bytes) -> bytes:
+    """Shift-JIS bytes of a text, as the program stores and shows them (bytes stay as they are)."""
+    return text if isinstance(text, bytes) else text.encode("cp932")
 
 
 def hexarg(data: bytes | str) -> str:
     """A helper-program text argument carrying exactly these bytes."""
-    return "hex:" + (sjis(data) if isinstance(data, str) else data).hex()
+    return "hex:" + sjis(data).hex()
 
 
 def unhex(field: str) -> bytes:

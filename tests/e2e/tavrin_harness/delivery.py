@@ -85,7 +85,7 @@ def clipboard_owner() -> str:
 
 def set_clipboard(text: bytes | str) -> bytes:
     """Puts text on the clipboard from outside, checks that it is there and returns its bytes."""
-    data = sjis(text) if isinstance(text, str) else text
+    data = sjis(text)
     wait_for(lambda: probe_run("clipset", hexarg(data))[0] == 0 and clipboard_text() == data, CHANGE_TIMEOUT, 0.2,
              f"the clipboard to take {data!r}")
     return data
@@ -99,8 +99,7 @@ class DeliveryTestCase(TavrinTestCase):
         close_message_boxes()
 
     def tearDown(self) -> None:
-        # Mouse buttons up and message boxes closed first: a bar under a
-        # modal box would not end on WM_CLOSE.
+        # Buttons up and message boxes closed first: a bar under a modal box would not end on WM_CLOSE.
         for button in (3, 1):
             with contextlib.suppress(Exception):
                 xdotool("mouseup", button)
@@ -110,8 +109,7 @@ class DeliveryTestCase(TavrinTestCase):
 
     def start_on(self, title: str, *options: object,
                  settings: Optional[dict[str, dict[str, object]]] = None) -> tuple[Bar, Target]:
-        """Starts the bar and a target.exe window titled title (with target.exe
-        options), and waits until the bar has taken that window as its target."""
+        """Starts the bar and a target.exe window; waits until the bar has taken it as its target."""
         bar = self.start_bar(settings)
         target = self.target(title, *options)
         self.make_current(bar, target, title)
@@ -128,7 +126,7 @@ class DeliveryTestCase(TavrinTestCase):
         click(*child.screen.center)
 
     def wait_edit(self, target: Target, edit: int, expected: bytes | str) -> None:
-        expected = sjis(expected) if isinstance(expected, str) else expected
+        expected = sjis(expected)
         try:
             wait_for(lambda: target.edit_text(edit) == expected, CHANGE_TIMEOUT, 0.1, f"edit {edit} to hold {expected!r}")
         except TimedOut:
@@ -151,9 +149,9 @@ class DeliveryTestCase(TavrinTestCase):
     def assert_no_box(self) -> None:
         self.assertEqual(message_boxes(), [], "a message box of the bar is open")
 
-    def assert_box_and_close(self, text: bytes, timeout: float = CHANGE_TIMEOUT) -> None:
+    def assert_box_and_close(self, text: bytes) -> None:
         """A message box of the bar shows exactly this text; it is closed then."""
-        box = wait_for(lambda: (message_boxes() or [None])[0], timeout, 0.1, "a message box titled TAVRIN")
+        box = wait_for(lambda: (message_boxes() or [None])[0], CHANGE_TIMEOUT, 0.1, "a message box titled TAVRIN")
         try:
             self.assertEqual(box_text(box), text, "text of the message box")
         finally:

@@ -29,9 +29,8 @@ def sz(text: str) -> tuple[str, bytes]:
 
 
 def preset(settings: dict[str, dict[str, object]]) -> None:
-    """Stores settings before a start: {"Setting": {"PageNo": 3, "Position": "400,20"}}.
-    int: REG_DWORD; str: REG_SZ of its Shift-JIS bytes; bytes: REG_SZ of
-    exactly those bytes; (type, bytes): any registry type."""
+    """Stores {"Setting": {"PageNo": 3, "Position": "400,20"}}: int as REG_DWORD, str as REG_SZ of its
+    Shift-JIS bytes, bytes as REG_SZ of exactly those, (type, bytes) as any registry type."""
     for section, values in settings.items():
         for key, value in values.items():
             if isinstance(value, bool) or not isinstance(value, (int, str, bytes, tuple)):
@@ -41,4 +40,4 @@ def preset(settings: dict[str, dict[str, object]]) -> None:
             elif isinstance(value, tuple):
                 probe("regsetraw", section, key, value[0], value[1].hex() or "-")
             else:
-                probe("regsetsz", section, key, (sjis(value) if isinstance(value, str) else value).hex() or "-")
+                probe("regsetsz", section, key, sjis(value).hex() or "-")
