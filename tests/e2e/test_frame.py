@@ -141,7 +141,6 @@ class Captions(TavrinTestCase):
 
 class Tooltips(TavrinTestCase):
     def shown_tips(self, pid: int) -> list[bytes]:
-        """Texts of the bar's visible tooltip windows."""
         return [window_text(w.hwnd) for w in top_windows()
                 if w.pid == pid and w.visible and w.cls.lower() == "tooltips_class32"]
 

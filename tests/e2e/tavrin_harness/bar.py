@@ -69,8 +69,6 @@ class BarState:
 
 
 class Bar:
-    """TAVRIN.EXE as the tests start, watch and stop it."""
-
     def __init__(self, foreign: Iterable[str] = (), exe: Path = TAVRIN_EXE) -> None:
         self.exe = exe  # another build for the benchmarks
         self.proc: Optional[WineProcess] = None

@@ -100,7 +100,6 @@ class TavrinTestCase(unittest.TestCase):
 
     def assert_stays(self, read: Callable[[], object], expected: object, what: str,
                      seconds: Optional[float] = None) -> None:
-        """read() keeps returning expected for the given time."""
         deadline = time.monotonic() + (self.quiet if seconds is None else seconds)
         while True:
             self.assertEqual(read(), expected, what)
