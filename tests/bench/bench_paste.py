@@ -1,15 +1,6 @@
-"""Paste latency, idle CPU and memory of the bar, each beside a floor
-measured in the same run. Figures only: nothing here passes or fails.
-
-  paste     button release to text in the target: the bar's 姓 button against
-            floor.exe, a bare one-button window whose click does only
-            SetForegroundWindow + CF_TEXT + the four keybd_event calls; the
-            two are clicked the same way (xdotool), interleaved
-  burst     300 clicks at ten a second, alternating two buttons: how many
-            arrived, and in order
-  idle CPU  the bar over 30 s with a target in front, against floor.exe
-  memory    peak resident set (the working set) of the bar against floor.exe
-"""
+"""Paste latency (release to text in the target), a burst of 300 clicks at ten a second, idle CPU
+and peak working set, beside floor.exe: a bare button whose click does only SetForegroundWindow,
+CF_TEXT and the four keybd_event calls. Figures only: nothing here passes or fails."""
 import os
 import statistics
 import sys
@@ -20,23 +11,20 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import tavrin_harness as h  # noqa: E402
 
 FLOOR_EXE = Path(os.environ["FLOOR_EXE"])  # set by scripts/bench.sh
-CLIPTOOL_EXE = h.CLIPTOOL_EXE
 ROUNDS = 25
 BURST = 300
-EDIT, FAMILY_NAME, GIVEN_NAME = h.EDIT, h.FAMILY_NAME, h.GIVEN_NAME
 TITLE = "計測"
 
 
 def make_current(bar: h.Bar, target: h.Target) -> None:
-    strip = bar.state().child(h.STRIP).hwnd
     h.set_foreground(target.hwnd)
-    h.wait_for(lambda: h.window_text(strip) == h.sjis(TITLE), h.CHANGE_TIMEOUT, 0.05, "the bar to track the target")
+    h.wait_for(lambda: h.strip_text(bar) == h.sjis(TITLE), h.CHANGE_TIMEOUT, 0.05, "the bar to track the target")
 
 
 def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
     """Presses at (x, y), releases, and returns ms from the release until the
     edit holds text (None when it never did)."""
-    watch = h.WineProcess(CLIPTOOL_EXE, "waittext", edit, h.hexarg(text), 5000)
+    watch = h.WineProcess(h.CLIPTOOL_EXE, "waittext", edit, h.hexarg(text), 5000)
     try:
         if watch.readline() != "ready":
             return None
@@ -46,8 +34,7 @@ def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
         t0 = time.perf_counter()
         h.xdotool("mouseup", 1)
         line = watch.readline(10)
-        t1 = time.perf_counter()
-        return (t1 - t0) * 1000 if line.startswith("match") else None
+        return (time.perf_counter() - t0) * 1000 if line.startswith("match") else None
     finally:
         watch.kill()
         h.mouse_move(*h.PARK)
@@ -77,29 +64,20 @@ def cpu_ticks(pid: int) -> int:
 
 
 def peak_rss_kib(pid: int) -> int:
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmHWM:"):
-            return int(line.split()[1])
-    return 0
+    lines = Path(f"/proc/{pid}/status").read_text().splitlines()
+    return next((int(line.split()[1]) for line in lines if line.startswith("VmHWM:")), 0)
 
 
 def main() -> None:
     h.end_stray_bars()
     h.reg_clear()
-    bar = h.Bar()
-    bar.start()
+    bar = h.Bar().start()
     target = h.Target(TITLE, "--pos", 860, 300, 380, 220)
     floor = h.WineProcess(FLOOR_EXE, target.hwnd, h.hexarg("姓"))
-    floor_button = ""
-    while True:
-        kind, *rest = floor.readline().split()
-        if kind == "button":
-            floor_button = rest[0]
-        if kind == "ready":
-            break
+    floor_button = [floor.readline() for _ in range(3)][1].split()[1]  # "window W", "button B", "ready"
     try:
-        edit = target.edits[EDIT]
-        bar_xy = bar.state().child(FAMILY_NAME).screen.center
+        edit = target.edits[h.EDIT]
+        bar_xy = bar.state().child(h.FAMILY_NAME).screen.center
         floor_xy = h.window_rect(floor_button).center
         bar_times, floor_times, lost = [], [], {"bar": 0, "floor": 0}
         for _ in range(ROUNDS):
@@ -119,7 +97,7 @@ def main() -> None:
         # A burst at ten clicks a second, alternating 姓 and 名.
         h.set_window_text(edit, b"")
         make_current(bar, target)
-        given_xy = bar.state().child(GIVEN_NAME).screen.center
+        given_xy = bar.state().child(h.GIVEN_NAME).screen.center
         expected = b""
         for i in range(BURST):
             x, y = bar_xy if i % 2 == 0 else given_xy

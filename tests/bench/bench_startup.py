@@ -1,16 +1,7 @@
-"""Start-up time of the bar, with a baseline from the same run.
-
-Prints, for a few starts each, how long it takes from launching the program
-under Wine until its window is on screen in its final shape (the moment it
-last moved, showed or hid anything; the quiet time the harness waits to be
-sure of that is not counted):
-  baseline  target.exe, a trivial window program of the tests
-  bar       TAVRIN.EXE on an empty registry (it shows and hides its page
-            buttons one by one, 10 ms each)
-"beyond the pauses" takes those 10 ms pauses away from the difference.
-`bench_startup.py OTHER.EXE...` times other builds too, in turns with this one.
-Figures only: nothing here passes or fails.
-"""
+"""Start-up time of the bar until its window is in its final shape, beside
+target.exe from the same run; "beyond the pauses" leaves out the 10 ms the bar
+pauses at each button. `bench_startup.py OTHER.EXE...` times other builds too.
+Figures only: nothing here passes or fails."""
 import statistics
 import sys
 import time
@@ -34,8 +25,7 @@ def time_baseline() -> float:
 def time_bar(exe: Path) -> float:
     h.reg_clear()
     t0 = time.monotonic()
-    bar = h.Bar(exe=exe)
-    bar.start()  # waits for the window and for it to settle
+    bar = h.Bar(exe=exe).start()  # waits for the window and for it to settle
     elapsed = time.monotonic() - bar.still_for - t0
     bar.stop()
     h.probe_run("waitgone", h.BAR_TITLE, 30000)

@@ -1,22 +1,10 @@
 """Giving the clipboard back: with "Setting"/"KeepClipboard" 1 a paste leaves
-on the clipboard what the user had copied before (text, a private format
-with binary bytes, a bitmap, byte for byte) once the target has pasted.
-Without it the pasted text stays.
+on the clipboard what the user had copied before (text, a private binary
+format, a bitmap, byte for byte) once the target has pasted."""
 
-Helpers: target.exe (pasted into), cliptool.exe (sets and dumps the user's
-clipboard; "watch" is a clipboard listener that times the paste and the
-restore, and with "read" reads the clipboard the moment it changes).
-"""
-
-from __future__ import annotations
-
-import statistics
 import time
 
-from tavrin_harness import (
-    ADDRESS_EDIT, CHANGE_TIMEOUT, CLIPTOOL_EXE, EDIT, MAIL, SCALE, USER_STRINGS, Bar, DeliveryTestCase, HelperWindow,
-    TimedOut, WineProcess, children, cliptool, hexarg, main, set_window_text, sjis, unhex, wait_for, window_text,
-)
+from tavrin_harness import *  # noqa: F403
 
 TEXTS = ["一つ目の貼り付け", "二つ目\r\n二行目", "C:\\表\\ソ", "ﾊﾝｶｸ", "5th paste"]
 USER_TEXT = sjis("利用者がコピーした文字")
@@ -46,17 +34,10 @@ class Watcher:
         assert line == "ready", line
 
     def lines(self) -> list[str]:
-        out = []
-        while True:
-            line = self.proc.readline(40 * SCALE)
-            if line == "end":
-                break
-            out.append(line)
+        """What it saw, once it has ended."""
+        out = list(iter(lambda: self.proc.readline(40 * SCALE), "end"))
         self.proc.wait()
         return out
-
-    def stop(self) -> None:
-        self.proc.kill()
 
 
 class PasteTarget(HelperWindow):
@@ -69,31 +50,25 @@ class PasteTarget(HelperWindow):
         self.pid = int(pid)
 
     def pasted(self) -> bytes:
-        kind, data = self.proc.readline(CHANGE_TIMEOUT).split()
-        return unhex(data)
+        return unhex(self.proc.readline(CHANGE_TIMEOUT).split()[1])
 
 
-class KeepClipboardTestCase(DeliveryTestCase):
-    def setUp(self) -> None:
-        super().setUp()
-        self._watchers: list[Watcher] = []
-
-    def tearDown(self) -> None:
-        for w in self._watchers:
-            w.stop()
-        super().tearDown()
-
+class KeepClipboard(DeliveryTestCase):
     def start_keeping(self, keep: int | None, page: int = 2) -> Bar:
-        settings: dict[str, object] = {"PageNo": page}
-        if keep is not None:
-            settings["KeepClipboard"] = keep
-        return self.start({"Setting": settings,
-                           "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
+        keeping = {} if keep is None else {"KeepClipboard": keep}
+        return self.start_bar({"Setting": {"PageNo": page, **keeping},
+                               "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
 
     def watcher(self, edit: str, text: bytes, read: bool | str) -> Watcher:
         w = Watcher(edit, text, read)
-        self._watchers.append(w)
+        self.addCleanup(w.proc.kill)
         return w
+
+    def current_target(self, bar: Bar, title: str) -> Target:
+        """A target.exe window made the bar's target."""
+        target = self.target(title, "--pos", *PLAIN_POS)
+        self.make_current(bar, target, title)
+        return target
 
     def wait_text(self, edit: str, expected: bytes) -> None:
         wait_for(lambda: window_text(edit) == expected, CHANGE_TIMEOUT, 0.05, f"the edit to hold {expected!r}")
@@ -107,18 +82,13 @@ class KeepClipboardTestCase(DeliveryTestCase):
     def assert_clipboard_stays(self, expected: dict[str, str], seconds: float, what: str) -> None:
         self.assert_stays(dump, expected, what, seconds)
 
-
-class KeepClipboard(KeepClipboardTestCase):
     def test_five_clicks_each_paste_their_text_and_give_the_clipboard_back(self):
         bar = self.start_keeping(keep=1)
-        target = self.target("貼り付け先", "--pos", 860, 300, 380, 220)
-        edit = target.edits[EDIT]
         # CF_TEXT first, then Unicode text outside code page 932: the richer
         # one must come back whole.
         unicode = "𠮷野家 😀"
         user = set_user_clipboard(USER_TEXT, BINARY, 7, unicode)
-        self.make_current(bar, target, sjis("貼り付け先"))
-        read_to_restore = []
+        edit = self.current_target(bar, "貼り付け先").edits[EDIT]
         for button, text in zip(USER_STRINGS, TEXTS):
             with self.subTest(text=text):
                 expected = sjis(text)
@@ -132,31 +102,22 @@ class KeepClipboard(KeepClipboardTestCase):
                 lines = watch.lines()
                 # Neither the offer nor the restore is for clipboard history.
                 self.assertTrue(all("excl=1" in x for x in lines if x.startswith("update")), lines)
-                pasted = [float(x.split()[1]) for x in lines if x.startswith("pasted")]
-                restored = [float(x.split()[1]) for x in lines if x.startswith("update") and x.endswith("binary=1")]
-                if pasted and restored:
-                    read_to_restore.append(restored[0] - pasted[0])
-                print(f"paste {text!r}: {lines}")
-        if read_to_restore:
-            print(f"paste arrived -> clipboard back, ms: {[round(x, 1) for x in read_to_restore]}, "
-                  f"median {statistics.median(read_to_restore):.1f}")
 
     def test_drag_onto_a_child_edit_pastes_and_gives_the_clipboard_back(self):
         bar = self.start_keeping(keep=1, page=1)
-        form = self.target("入力フォーム", "--form", "--pos", 420, 300, 420, 400)
+        form = self.target("入力フォーム", "--form", "--pos", *FORM_POS)
         user = set_user_clipboard(USER_TEXT, BINARY, 11)
         edit = next(c for c in children(form.hwnd) if c.id == ADDRESS_EDIT)
-        self.drag(bar.state().child(MAIL).screen.center, edit.screen.center)
+        drag(bar.state().child(MAIL).screen.center, edit.screen.center)
         self.wait_text(edit.hwnd, b"E-Mail")
         self.wait_clipboard(user, "the user's clipboard back after the drag")
         self.assertEqual(window_text(edit.hwnd), b"E-Mail")
 
     def test_a_listener_reading_first_does_not_give_the_clipboard_back_early(self):
         bar = self.start_keeping(keep=1)
-        target = self.target("読み取り競争", "--pos", 860, 300, 380, 220)
-        edit = target.edits[EDIT]
         user = set_user_clipboard(USER_TEXT, BINARY, 13)
-        self.make_current(bar, target, sjis("読み取り競争"))
+        target = self.current_target(bar, "読み取り競争")
+        edit = target.edits[EDIT]
         expected = sjis(TEXTS[0])
         watch = self.watcher(edit, expected, read=True)
         # A listener that holds the clipboard open at the very moment the
@@ -169,7 +130,7 @@ class KeepClipboard(KeepClipboardTestCase):
                 wait_for(lambda: window_text(edit) != b"", 5 * SCALE, 0.05, "the paste")
                 break
             except TimedOut:
-                self.make_current(bar, target, sjis("読み取り競争"))
+                self.make_current(bar, target, "読み取り競争")
         got = window_text(edit)
         self.assertNotEqual(got, USER_TEXT, "the user's clipboard came back before the target read")
         if got == b"":
@@ -189,9 +150,9 @@ class KeepClipboard(KeepClipboardTestCase):
     def test_another_program_setting_the_clipboard_mid_paste_wins(self):
         bar = self.start_keeping(keep=1)
         # A window without an edit: Ctrl+V reads nothing, the paste stays pending.
-        plain = self.foreign_window("読まない窓", "-", (860, 300, 380, 220))
+        plain = self.foreign_window("読まない窓", "-", PLAIN_POS)
         set_user_clipboard(USER_TEXT, BINARY, 17)
-        self.make_current(bar, plain, sjis("読まない窓"))
+        self.make_current(bar, plain, "読まない窓")
         self.click(bar, USER_STRINGS[0])
         time.sleep(0.3)  # the paste is pending now; nothing to wait on in a window that ignores it
         newer = set_user_clipboard(sjis("後から来た内容"), bytes([9, 0, 9]), 19)
@@ -199,10 +160,8 @@ class KeepClipboard(KeepClipboardTestCase):
 
     def test_without_the_option_the_pasted_text_stays(self):
         bar = self.start_keeping(keep=None)
-        target = self.target("既定の動作", "--pos", 860, 300, 380, 220)
-        edit = target.edits[EDIT]
         set_user_clipboard(USER_TEXT, BINARY, 23)
-        self.make_current(bar, target, sjis("既定の動作"))
+        edit = self.current_target(bar, "既定の動作").edits[EDIT]
         expected = sjis(TEXTS[1])
         self.click(bar, USER_STRINGS[1])
         self.wait_text(edit, expected)
@@ -214,7 +173,7 @@ class KeepClipboard(KeepClipboardTestCase):
     def test_a_windowless_reader_never_gives_the_old_content_to_a_slow_target(self):
         bar = self.start_keeping(keep=1)
         target = PasteTarget("遅い貼り付け先", 400)
-        self.on_cleanup(target.close)
+        self.addCleanup(target.close)
         set_user_clipboard(USER_TEXT, BINARY, 29)
         self.make_current(bar, target, "遅い貼り付け先")
         self.watcher(target.hwnd, b"-", read="readnull")
@@ -224,7 +183,7 @@ class KeepClipboard(KeepClipboardTestCase):
     def test_a_read_by_a_child_process_of_the_target_gives_the_clipboard_back(self):
         bar = self.start_keeping(keep=1)
         target = PasteTarget("子が読む貼り付け先", 0, child=True)
-        self.on_cleanup(target.close)
+        self.addCleanup(target.close)
         user = set_user_clipboard(USER_TEXT, BINARY, 31)
         self.make_current(bar, target, "子が読む貼り付け先")
         self.click(bar, USER_STRINGS[0])
@@ -233,13 +192,12 @@ class KeepClipboard(KeepClipboardTestCase):
 
     def test_a_slow_clipboard_owner_is_asked_once_then_the_plain_paste_runs(self):
         bar = self.start_keeping(keep=1)
-        target = self.target("遅い持ち主", "--pos", 860, 300, 380, 220)
         owner = WineProcess(CLIPTOOL_EXE, "slowowner", 1000)
-        self.on_cleanup(owner.kill)
+        self.addCleanup(owner.kill)
         self.assertTrue(owner.readline().startswith("owner"))
-        self.make_current(bar, target, "遅い持ち主")
+        edit = self.current_target(bar, "遅い持ち主").edits[EDIT]
         self.click(bar, USER_STRINGS[1])
-        self.wait_text(target.edits[EDIT], sjis(TEXTS[1]))
+        self.wait_text(edit, sjis(TEXTS[1]))
         self.assertEqual(dump()["text"], sjis(TEXTS[1]).hex(), "the pasted text stays when the keeper stood aside")
         renders = [line for line in list(owner.lines.queue) if line.startswith("render")]
         self.assertLessEqual(len(renders), 1, renders)

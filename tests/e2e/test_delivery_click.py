@@ -1,15 +1,8 @@
-"""Delivery by a click: a first start's buttons deliver the field names,
-stored Japanese texts arrive byte for byte (Shift-JIS, CR LF kept), and
-nothing is delivered without a target, for an empty text (a notice shows) or
-while another program holds the clipboard."""
+"""Delivery by a click: the field names on a first start, stored Japanese
+texts byte for byte; nothing without a target, for an empty text (a notice
+shows) or while another program holds the clipboard."""
 
-from __future__ import annotations
-
-from tavrin_harness import (
-    ADDRESS, CHANGE_TIMEOUT, CLIPBOARD_BUSY, EDIT, EMPTY_TEXT, FAMILY_NAME, FULL_NAME, GIVEN_NAME, HOMEPAGE, MAIL,
-    NEXT, PARK, PHONE, PLAIN_POS, SCALE, USER_STRINGS, ZIP, DeliveryTestCase, TimedOut, clipboard_text, hexarg,
-    main, message_boxes, mouse_move, probe, set_clipboard, set_window_text, sjis, wait_for, xdotool,
-)
+from tavrin_harness import *  # noqa: F403
 
 
 # What a first start delivers.
@@ -31,6 +24,7 @@ STORED_STRINGS = {
     3: "C:\\表\\ソ\\予定.txt",
     10: "十番目の文字列",
 }
+STORED_SETTINGS = {"PrivateData": STORED_PRIVATE, "UserString": {f"String{n}": t for n, t in STORED_STRINGS.items()}}
 STORED_TEXTS = {
     FULL_NAME: "山田 太郎", FAMILY_NAME: "山田", GIVEN_NAME: "太郎", ZIP: "160-0022",
     ADDRESS: STORED_PRIVATE["Address"], PHONE: "03-1234-5678", MAIL: "taro.yamada@example.jp",
@@ -38,28 +32,33 @@ STORED_TEXTS = {
     **{USER_STRINGS[n - 1]: text for n, text in STORED_STRINGS.items()},
 }
 
-# ----------------------------------------------------------------- clicks
 
-
-class ClickOnDefaults(DeliveryTestCase):
-    """A first start: the buttons deliver the field names themselves."""
-
-    def test_every_text_button_delivers_its_default_text(self):
-        bar, target = self.start_on("代筆先 既定")
-        for page, buttons in ((1, [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]),
-                              (2, USER_STRINGS)):
+class ClickTestCase(DeliveryTestCase):
+    def deliver_each(self, title: str, settings: dict, page2: list[int], texts: dict[int, str],
+                     stays: float = 0) -> None:
+        """Clicks each button of page 1, then page2's: each text arrives, on the clipboard too."""
+        bar, target = self.start_on(title, settings=settings)
+        for page, buttons in ((1, PAGE_BUTTONS[1]), (2, page2)):
             if page == 2:
                 self.click(bar, NEXT)
                 bar.wait_page(2)
-                self.make_current(bar, target, "代筆先 既定")
+                self.make_current(bar, target, title)
             for button in buttons:
-                expected = sjis(DEFAULT_TEXTS[button])
-                with self.subTest(button=button, text=DEFAULT_TEXTS[button]):
+                expected = sjis(texts[button])
+                with self.subTest(button=button, text=texts[button]):
                     set_window_text(target.edits[EDIT], b"")
                     self.click(bar, button)
                     self.wait_edit(target, EDIT, expected)
                     self.assertEqual(clipboard_text(), expected, "the clipboard after the delivery")
-                    self.assert_stays(lambda: target.edit_text(EDIT), expected, "the edit after the delivery", 0.5)
+                    if stays:
+                        self.assert_stays(lambda: target.edit_text(EDIT), expected, "the edit afterwards", stays)
+
+
+class ClickOnDefaults(ClickTestCase):
+    """A first start: the buttons deliver the field names themselves."""
+
+    def test_every_text_button_delivers_its_default_text(self):
+        self.deliver_each("代筆先 既定", {}, USER_STRINGS, DEFAULT_TEXTS, stays=0.5)
         self.assert_no_box()
 
     def test_single_click_delivers_once(self):
@@ -105,12 +104,8 @@ class ClickOnDefaults(DeliveryTestCase):
         self.wait_edit(target, EDIT, "前姓後")
 
 
-class ClickOnStoredTexts(DeliveryTestCase):
+class ClickOnStoredTexts(ClickTestCase):
     """Stored Japanese texts arrive byte for byte."""
-
-    def settings(self):
-        return {"PrivateData": dict(STORED_PRIVATE),
-                "UserString": {f"String{n}": text for n, text in STORED_STRINGS.items()}}
 
     def test_test_data_holds_backslash_second_bytes(self):
         address = sjis(STORED_PRIVATE["Address"])
@@ -118,26 +113,10 @@ class ClickOnStoredTexts(DeliveryTestCase):
         self.assertIn(b"\x83\x5c", address)  # ソ
 
     def test_every_stored_text_arrives_exactly(self):
-        bar, target = self.start_on("代筆先 登録済み", settings=self.settings())
-        page1 = [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE]
-        page2 = [USER_STRINGS[n - 1] for n in STORED_STRINGS]
-        for page, buttons in ((1, page1), (2, page2)):
-            if page == 2:
-                self.click(bar, NEXT)
-                bar.wait_page(2)
-                self.make_current(bar, target, "代筆先 登録済み")
-            for button in buttons:
-                expected = sjis(STORED_TEXTS[button])
-                with self.subTest(button=button, text=STORED_TEXTS[button]):
-                    set_window_text(target.edits[EDIT], b"")
-                    self.click(bar, button)
-                    self.wait_edit(target, EDIT, expected)
-                    self.assertEqual(clipboard_text(), expected, "the clipboard after the delivery")
+        self.deliver_each("代筆先 登録済み", STORED_SETTINGS, [USER_STRINGS[n - 1] for n in STORED_STRINGS], STORED_TEXTS)
 
     def test_three_line_user_string_arrives_with_cr_lf(self):
-        settings = self.settings()
-        settings["Setting"] = {"PageNo": 2}
-        bar, target = self.start_on("三行", settings=settings)
+        bar, target = self.start_on("三行", settings={**STORED_SETTINGS, "Setting": {"PageNo": 2}})
         self.click(bar, USER_STRINGS[1])
         expected = sjis(STORED_STRINGS[2])
         self.assertEqual(expected.count(b"\r\n"), 2)
@@ -158,20 +137,16 @@ class ClickOnStoredTexts(DeliveryTestCase):
         self.wait_edit(target, EDIT, " 太郎")
 
 
-# ----------------------------------------------------------------- no target, empty texts, busy clipboard
-
-
 class NoDelivery(DeliveryTestCase):
     def test_closed_target_gets_nothing_and_the_clipboard_is_kept(self):
-        bar = self.start()
+        bar = self.start_bar()
         bystander = self.target("別の窓", "--pos", *PLAIN_POS)
         target = self.target("閉じる代筆先")
         self.make_current(bar, target, "閉じる代筆先")
-        before = sjis("以前のクリップボード")
-        set_clipboard(before)
-        self.make_bar_foreground(bar)
+        before = set_clipboard("以前のクリップボード")
+        self.assertTrue(set_foreground(bar.hwnd), "the bar did not come to the foreground")
         target.close()
-        wait_for(lambda: self.strip_text(bar) == b"", CHANGE_TIMEOUT, 0.1, "the strip to clear")
+        self.wait_strip(bar, b"", limit=None)
         self.click(bar, FAMILY_NAME)
         self.assert_stays(clipboard_text, before, "the clipboard after a click without target")
         self.assert_no_box()
@@ -180,15 +155,13 @@ class NoDelivery(DeliveryTestCase):
     def test_closed_target_noticed_only_at_click_time(self):
         # The target closes while the bar is foreground and the click comes
         # before a tick has cleared the strip: still nothing is delivered.
-        bar = self.start()
+        bar = self.start_bar()
         bystander = self.target("別の窓", "--pos", *PLAIN_POS)
         target = self.target("すぐ閉じる")
         self.make_current(bar, target, "すぐ閉じる")
-        before = sjis("以前のクリップボード2")
-        set_clipboard(before)
-        child = bar.state().child(FAMILY_NAME)
-        mouse_move(*child.screen.center)
-        self.make_bar_foreground(bar)
+        before = set_clipboard("以前のクリップボード2")
+        mouse_move(*bar.state().child(FAMILY_NAME).screen.center)
+        self.assertTrue(set_foreground(bar.hwnd), "the bar did not come to the foreground")
         target.close()
         xdotool("click", 1)
         mouse_move(*PARK)
@@ -197,26 +170,24 @@ class NoDelivery(DeliveryTestCase):
         self.assertEqual(bystander.edit_text(EDIT), b"", "another window received the text")
 
     def test_click_without_any_target_does_nothing(self):
-        bar = self.start()
-        before = sjis("ターゲットなし")
-        set_clipboard(before)
-        self.assertEqual(self.strip_text(bar), b"", "the bar has a target already")
+        bar = self.start_bar()
+        before = set_clipboard("ターゲットなし")
+        self.assertEqual(strip_text(bar), b"", "the bar has a target already")
         self.click(bar, FAMILY_NAME)
         self.assert_stays(clipboard_text, before, "the clipboard after a click without target")
         self.assert_no_box()
 
     def test_empty_user_string_shows_the_notice_with_a_target(self):
         bar, target = self.start_on("空の文字列", settings={"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
-        before = sjis("空文字のとき")
-        set_clipboard(before)
+        before = set_clipboard("空文字のとき")
         self.click(bar, USER_STRINGS[0])
         self.assert_box_and_close(EMPTY_TEXT)
         self.assert_edits_stay(target, {EDIT: b""})
         self.assertEqual(clipboard_text(), before, "the clipboard changed")
 
     def test_empty_user_string_shows_the_notice_without_a_target(self):
-        bar = self.start({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
-        self.assertEqual(self.strip_text(bar), b"", "the bar has a target already")
+        bar = self.start_bar({"UserString": {"String1": ""}, "Setting": {"PageNo": 2}})
+        self.assertEqual(strip_text(bar), b"", "the bar has a target already")
         self.click(bar, USER_STRINGS[0])
         self.assert_box_and_close(EMPTY_TEXT)
         self.assert_no_box()
@@ -229,8 +200,7 @@ class NoDelivery(DeliveryTestCase):
 
     def test_busy_clipboard_is_reported_and_left_alone(self):
         bar, target = self.start_on("使用中")
-        before = sjis("ほかのプログラムの内容")
-        set_clipboard(before)
+        before = set_clipboard("ほかのプログラムの内容")
         holder = self.hold_clipboard()
         self.click(bar, FULL_NAME)
         self.assert_box_and_close(CLIPBOARD_BUSY)

@@ -1,48 +1,30 @@
-"""The bar at 96, 120, 144 and 192 DPI (the test prefix's LogPixels): every
-control where its dialog units put it in the bar's own font plus the bar's
-fixed pixel numbers scaled by DPI / 96, every caption fitting its button, the
-docking offsets scaled, and a bar that WM_DPICHANGED moved to another DPI
-matching one started there. At 96 DPI all of it is today's pixels.
-Screenshots: build/screenshots/dpi-*.png."""
+"""The bar at 96, 120, 144 and 192 DPI (the test prefix's LogPixels): the
+layout, every caption fitting its button, the docking offsets scaled, and a
+bar that WM_DPICHANGED moved to another DPI matching one started there."""
 
 import contextlib
-import subprocess
 
-from tavrin_harness import (
-    NEXT, STRIP, TARGET, WINE_RUN, Bar, BarState, TavrinTestCase, Template, TimedOut, kDockBottomLeftX,
-    kDockBottomRightX, kDockTopLeftX, kDockTopRightX, main, preset, probe_alone, scaled, screenshot, top_left,
-    wait_for, window_rect,
-)
+from tavrin_harness import *  # noqa: F403
 
 DPIS = (96, 120, 144, 192)
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a process's start
-DOCK = {0: kDockTopLeftX, 1: kDockTopRightX, 2: kDockBottomLeftX, 3: kDockBottomRightX}
 # A caption must leave at least this much of its button on each side (at 96
 # DPI "HP" leaves 1.5 pixels, as it always has).
 BUTTON_EDGE = 1
 
 
-def wine(*args: object, check: bool = True) -> str:
-    r = subprocess.run([str(WINE_RUN), *map(str, args)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                       stderr=subprocess.DEVNULL, timeout=120)
-    if check and r.returncode != 0:
-        raise AssertionError(f"{' '.join(map(str, args))} exited {r.returncode}")
-    return r.stdout.decode("ascii", "replace").replace("\r", "")
-
-
 def log_pixels() -> str:
     """The prefix's own LogPixels value ("" when it has none)."""
-    for line in wine("reg", "query", DESKTOP_KEY, "/v", "LogPixels", check=False).splitlines():
-        if "LogPixels" in line:
-            return str(int(line.split()[-1], 16))
-    return ""
+    lines = run_helper("reg", "query", DESKTOP_KEY, "/v", "LogPixels")[1]
+    return next((str(int(line.split()[-1], 16)) for line in lines if "LogPixels" in line), "")
 
 
 def set_log_pixels(value: str) -> None:
     if value:
-        wine("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")
+        rc = run_helper("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")[0]
+        assert rc == 0, f"reg add LogPixels {value} exited {rc}"
     else:
-        wine("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f", check=False)
+        run_helper("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
 
 
 def geometry(s: BarState) -> dict[object, tuple]:
@@ -52,29 +34,19 @@ def geometry(s: BarState) -> dict[object, tuple]:
 
 
 class DpiTest(TavrinTestCase):
-    @classmethod
-    def setUpClass(cls) -> None:
-        super().setUpClass()
-        cls.saved_log_pixels = log_pixels()
-
-    def tearDown(self) -> None:
-        try:
-            super().tearDown()
-        finally:
-            set_log_pixels(self.saved_log_pixels)  # the other tests share this prefix
+    def setUp(self) -> None:
+        super().setUp()
+        self.addCleanup(set_log_pixels, log_pixels())  # the other tests share this prefix
 
     def start_at(self, dpi: int, settings: dict) -> Bar:
         set_log_pixels(str(dpi))
         self.assertEqual(probe_alone("dpi"), [f"{dpi} {dpi}"], "the prefix's DPI did not take")
-        preset({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
-        return self.start_bar()
+        return self.start_bar({"Setting": {"PageNo": 1, **settings}})  # subtests share one registry
 
     def check_page(self, s: BarState, t: Template, page: int, strip: bool, dpi: int) -> None:
         self.assertLayout(s, page, strip, dpi=dpi, t=t)
-        # Nothing is cut off: every control lies inside the bar's window (at
-        # 96 DPI the frame has always covered the row's lowest pixel), and
-        # every caption, centred in its button, inside the client area and
-        # within the button's frame.
+        # Nothing is cut off (at 96 DPI the frame has always covered the row's
+        # lowest pixel); each caption is centred in its button.
         for c in s.controls:
             if not c.visible or c.id == STRIP:
                 continue
@@ -94,21 +66,17 @@ class DpiTest(TavrinTestCase):
             with self.subTest(dpi=dpi):
                 bar = self.start_at(dpi, {"Option": 1, "Position": "100,100"})
                 try:
-                    self.check_pages(bar, dpi)
+                    t = Template(bar.hwnd)
+                    self.check_page(bar.wait_page(1), t, 1, True, dpi)
+                    screenshot(f"dpi-{dpi}-page1")
+                    for page in (2, 3, 4):
+                        self.check_page(bar.turn(NEXT, page), t, page, True, dpi)
+                    bar.click(TARGET)
+                    s = bar.wait_state(lambda s: not s.child(STRIP).visible, "the title strip to hide")
+                    self.check_page(s, t, 4, False, dpi)
+                    screenshot(f"dpi-{dpi}-page4")
                 finally:
                     bar.stop()
-
-    def check_pages(self, bar: Bar, dpi: int) -> None:
-        t = Template(bar.hwnd)
-        self.check_page(bar.wait_page(1), t, 1, True, dpi)
-        screenshot(f"dpi-{dpi}-page1")
-        for page in (2, 3, 4):
-            bar.click(NEXT)
-            self.check_page(bar.wait_page(page), t, page, True, dpi)
-        bar.click(TARGET)
-        s = bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
-        self.check_page(s, t, 4, False, dpi)
-        screenshot(f"dpi-{dpi}-page4")
 
     def test_a_bar_moved_to_another_dpi_matches_one_started_there(self):
         # Xvfb has one monitor at one DPI: the move is the message alone.
@@ -136,12 +104,10 @@ class DpiTest(TavrinTestCase):
                 target = self.foreign_window(f"Docking target {dpi}", rect=(200, 420, 760, 300))
                 t = window_rect(target.hwnd)
                 b = window_rect(bar.hwnd)
-                offset = scaled(DOCK[corner], dpi)
-                where = {0: (t.left + offset, t.top), 1: (t.right - b.width - offset, t.top),
-                         2: (t.left + offset, t.bottom - b.height), 3: (t.right - b.width - offset, t.bottom - b.height)}
+                where = dock_point(t, b.width, b.height, corner, dpi)
                 try:
-                    wait_for(lambda: top_left(window_rect(bar.hwnd)) == where[corner], 20, 0.2,
-                             f"the bar docked at corner {corner} {where[corner]}")
+                    wait_for(lambda: top_left(window_rect(bar.hwnd)) == where, 20, 0.2,
+                             f"the bar docked at corner {corner} {where}")
                     bar.settle()
                     screenshot(f"dpi-{dpi}-docked")
                 finally:

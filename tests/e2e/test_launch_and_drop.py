@@ -1,31 +1,21 @@
-"""The launch buttons (a stored program or document starts; refusals and
-empty entries show a notice) and files dropped on the bar (the first path
-goes to the clipboard as plain text, nothing is pasted).
-
-cliptool.exe started without arguments is the program the launch tests
-start: a window of class TavrinTestLaunched."""
-
-from __future__ import annotations
+"""The launch buttons (the program they start is cliptool.exe without
+arguments: a window of class TavrinTestLaunched) and files dropped on the bar
+(the first path goes to the clipboard as plain text, nothing is pasted)."""
 
 import shutil
 import tempfile
 from pathlib import Path
 from typing import Callable
 
-from tavrin_harness import (
-    CHANGE_TIMEOUT, CLIPBOARD_BUSY, CLIPTOOL_EXE, EDIT, EMPTY_LAUNCH, LAUNCH, NEXT, PLAIN_POS, SCALE, START_TIMEOUT,
-    Bar, DeliveryTestCase, TimedOut, clipboard_owner, clipboard_text, foreground, hexarg, launch_failed, main, post,
-    probe, probe_run, set_clipboard, sjis, top_windows, wait_for, window_text, winpath,
-)
-
-# ----------------------------------------------------------------- launch buttons
+from tavrin_harness import *  # noqa: F403
 
 
 class LaunchButtons(DeliveryTestCase):
     def setUp(self) -> None:
         super().setUp()
         self.tmp = Path(tempfile.mkdtemp(prefix="tavrin-launch-"))
-        self.on_cleanup(lambda: shutil.rmtree(self.tmp, ignore_errors=True))
+        self.addCleanup(shutil.rmtree, self.tmp, ignore_errors=True)
+        self.addCleanup(self.close_new_windows("TavrinTestLaunched"))
 
     def close_new_windows(self, cls: str) -> Callable[[], None]:
         """Clean-up: closes, then ends, the windows of class cls that the test opened."""
@@ -34,9 +24,7 @@ class LaunchButtons(DeliveryTestCase):
         def stop() -> None:
             for w in top_windows():
                 if w.cls == cls and w.hwnd not in known:
-                    probe_run("post", w.hwnd, "WM_CLOSE", 0, 0)
-                    if probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0] != 0:
-                        probe_run("kill", w.pid)
+                    end_window(w)
         return stop
 
     def wait_window(self, cls: str, known: set[str], timeout: float = START_TIMEOUT):
@@ -44,8 +32,7 @@ class LaunchButtons(DeliveryTestCase):
                         timeout, 0.2, f"a window of class {cls}")[0]
 
     def test_stored_program_starts(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
-        bar = self.start({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
         bar.wait_page(4)
         self.click(bar, LAUNCH[0])
         w = self.wait_window("TavrinTestLaunched", set())
@@ -55,8 +42,7 @@ class LaunchButtons(DeliveryTestCase):
         self.assertEqual(probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0], 0, "the started program did not end")
 
     def test_page_4_reached_with_next_and_tenth_entry_starts(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
-        bar = self.start({"AppStart": {"AppName10": winpath(CLIPTOOL_EXE)}})
+        bar = self.start_bar({"AppStart": {"AppName10": winpath(CLIPTOOL_EXE)}})
         for page in (2, 3, 4):
             self.click(bar, NEXT)
             bar.wait_page(page)
@@ -67,9 +53,9 @@ class LaunchButtons(DeliveryTestCase):
     def test_document_opens_with_its_program(self):
         document = self.tmp / "tavrin_memo.ini"
         document.write_bytes(b"[memo]\r\nkey=value\r\n")
-        self.on_cleanup(self.close_new_windows("Notepad"))
+        self.addCleanup(self.close_new_windows("Notepad"))
         known = {w.hwnd for w in top_windows()}
-        bar = self.start({"AppStart": {"AppName2": winpath(document)}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName2": winpath(document)}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[1])
         w = self.wait_window("Notepad", known)
         # Notepad shows its window first and names the document once it is read.
@@ -78,37 +64,31 @@ class LaunchButtons(DeliveryTestCase):
         self.assert_no_box()
 
     def test_program_with_arguments_in_one_string_is_refused(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
         whole = winpath(CLIPTOOL_EXE) + " --x"
-        bar = self.start({"AppStart": {"AppName3": whole}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName3": whole}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[2])
         self.assert_box_and_close(launch_failed(sjis(whole)))
         self.assertEqual([w for w in top_windows() if w.cls == "TavrinTestLaunched"], [], "the program started")
 
     def test_missing_program_with_arguments_names_the_whole_string(self):
         whole = 'Z:\\tmp\\存在しない フォルダ\\表示ソフト.exe /x "引数"'
-        bar = self.start({"AppStart": {"AppName5": whole}, "Setting": {"PageNo": 4}})
+        bar = self.start_bar({"AppStart": {"AppName5": whole}, "Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[4])
         self.assert_box_and_close(launch_failed(sjis(whole)))
 
     def test_empty_entry_shows_the_notice(self):
-        bar = self.start({"Setting": {"PageNo": 4}})
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
         self.click(bar, LAUNCH[3])
         self.assert_box_and_close(EMPTY_LAUNCH)
 
     def test_launch_leaves_clipboard_and_target_alone(self):
-        self.on_cleanup(self.close_new_windows("TavrinTestLaunched"))
         bar, target = self.start_on("起動中の代筆先", "--pos", *PLAIN_POS,
                                   settings={"AppStart": {"AppName1": winpath(CLIPTOOL_EXE)}, "Setting": {"PageNo": 4}})
-        before = sjis("起動前")
-        set_clipboard(before)
+        before = set_clipboard("起動前")
         self.click(bar, LAUNCH[0])
         self.wait_window("TavrinTestLaunched", set())
         self.assert_stays(clipboard_text, before, "the clipboard after a launch")
         self.assertEqual(target.edit_text(EDIT), b"")
-
-
-# ----------------------------------------------------------------- dropped files
 
 
 class DroppedFiles(DeliveryTestCase):
@@ -116,7 +96,7 @@ class DroppedFiles(DeliveryTestCase):
         probe("dropfiles", bar.hwnd, 10, 10, *(hexarg(p) for p in paths))
 
     def test_first_of_three_files_goes_to_the_clipboard_as_plain_text(self):
-        bar = self.start()
+        bar = self.start_bar()
         set_clipboard("ドロップ前")
         first = "C:\\資料\\表計算\\ソース一覧.txt"
         self.drop(bar, first, "C:\\second file.txt", "D:\\三番目.doc")
@@ -126,7 +106,7 @@ class DroppedFiles(DeliveryTestCase):
         self.assert_no_box()
 
     def test_path_of_300_bytes_arrives_whole(self):
-        bar = self.start()
+        bar = self.start_bar()
         set_clipboard("ドロップ前")
         folder = "C:\\" + "\\".join(["長いフォルダ名の階層"] * 10)
         path = sjis(folder + "\\")
@@ -150,14 +130,14 @@ class DroppedFiles(DeliveryTestCase):
         self.assert_no_box()
 
     def test_drop_with_busy_clipboard_is_reported(self):
-        bar = self.start()
-        before = sjis("使用中の内容")
-        set_clipboard(before)
+        bar = self.start_bar()
+        before = set_clipboard("使用中の内容")
         holder = self.hold_clipboard()
         self.drop(bar, "C:\\busy.txt")
         self.assert_box_and_close(CLIPBOARD_BUSY)
         holder.release()
         self.assertEqual(clipboard_text(), before)
+
 
 if __name__ == "__main__":
     main()

@@ -1,23 +1,10 @@
-"""The settings sheet as the bar opens and applies it: the menu's 設定 opens
-a six-tab sheet on the tab of the bar's page; OK saves every section to the
-registry and shows the new captions, texts, custom page, hot key and colour
-at once; Cancel changes nothing; tracking pauses while the sheet is open.
-
-The sheet is driven from outside as a user would: texts typed into edits
-(WM_SETTEXT), list choices with the notification the list sends, check boxes
-clicked (BM_CLICK), tabs switched and OK or Cancel pressed through the
-sheet's own messages."""
-from __future__ import annotations
+"""The settings sheet as the bar opens and applies it: OK saves every section
+and the bar shows the changes at once; Cancel changes nothing. The sheet is
+driven from outside as a user would, through its controls' own messages."""
 
 from typing import Optional
 
-from tavrin_harness import (
-    CHANGE_TIMEOUT, HOMEPAGE, ID_SETTINGS, IDC_AS_ENTRY, IDC_CP_LIST, IDC_EXT_CHANGECOLOUR, IDC_EXT_POS, IDC_HK_KEY,
-    IDC_PRIVATE_FAMILYNAME, IDC_US_STRING, IDC_US_TIP, IDC_US_TITLE, LAUNCH, MOD_CONTROL, MOD_SHIFT, USER_STRINGS,
-    VK_W, Bar, MenuTestCase, bar_pid, bare_spot, child_of, dword, find_window, main, post, preset, probe, reg_get,
-    screen_pixel, screenshot, send, set_window_text, strip_hwnd, sz, top_windows, wait_for, window_exists,
-    window_text,
-)
+from tavrin_harness import *  # noqa: F403
 
 SHEET_TITLE = "設定"
 
@@ -27,56 +14,54 @@ PSM_PRESSBUTTON = WM_USER + 113
 PSM_GETCURRENTPAGEHWND = WM_USER + 118
 PSBTN_OK, PSBTN_CANCEL = 3, 5
 CB_SETCURSEL, CBN_SELCHANGE = 0x14E, 1
-BM_CLICK, BM_GETCHECK = 0xF5, 0xF0
+BM_CLICK = 0xF5
 LB_GETCOUNT, LB_SETITEMDATA = 0x18B, 0x19A
 
-TAB_PRIVATE, TAB_USERSTRING, TAB_CUSTOM, TAB_APPSTART, TAB_EXTENSION, TAB_HOTKEY = range(6)
+TAB_PRIVATE, TAB_EXTENSION, TAB_HOTKEY = 0, 4, 5
 VK_Q = 0x51
 # The red, green and blue edits of the system's colour chooser.
 CHOOSER_RGB_EDITS = (0x2C2, 0x2C3, 0x2C4)
 
 
-class SettingsTestCase(MenuTestCase):
-    """Opens the sheet and drives its pages."""
+def current_page(sheet: str) -> Optional[str]:
+    page = send(sheet, PSM_GETCURRENTPAGEHWND)
+    return f"0x{page:X}" if page else None
 
-    def open_sheet(self, bar: Bar) -> str:
-        post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
+
+def enabled(hwnd: str) -> bool:
+    return probe("info", hwnd)[0].split()[3] == "1"
+
+
+class SettingsTestCase(MenuTestCase):
+    def open_sheet(self, bar: Bar, by_menu: bool = False) -> tuple[str, str]:
+        """Opens the sheet (by the menu's 設定 or its command); returns it and its first page."""
+        if by_menu:
+            self.keyboard_menu(bar)
+            self.menu_key("s", lambda: find_window(SHEET_TITLE, "#32770"), "the settings sheet to open")
+        else:
+            post(bar.hwnd, "WM_COMMAND", ID_SETTINGS, 0)
         sheet = wait_for(lambda: find_window(SHEET_TITLE, "#32770"), CHANGE_TIMEOUT, 0.1, "the settings sheet")
         self.addCleanup(self.cancel_if_open, sheet)
-        wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
-        return sheet
+        page = wait_for(lambda: current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        assert sheet is not None and page is not None
+        return sheet, page
 
     def cancel_if_open(self, sheet: str) -> None:
         if window_exists(sheet):
-            post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0)
-            wait_for(lambda: not window_exists(sheet), CHANGE_TIMEOUT, 0.1, "the sheet to close")
-
-    @staticmethod
-    def current_page(sheet: str) -> Optional[str]:
-        page = send(sheet, PSM_GETCURRENTPAGEHWND)
-        return f"0x{page:X}" if page else None
+            self.press(sheet, PSBTN_CANCEL)
 
     def show_tab(self, sheet: str, tab: int) -> str:
         """Switches to a tab; returns its page window."""
         send(sheet, PSM_SETCURSEL, tab, 0)
-        return wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
-
-    control = staticmethod(child_of)
+        return wait_for(lambda: current_page(sheet), CHANGE_TIMEOUT, 0.1, f"tab {tab}")
 
     def type_into(self, page: str, control_id: int, text: str | bytes) -> None:
-        set_window_text(self.control(page, control_id).hwnd, text)
+        set_window_text(child_of(page, control_id).hwnd, text)
 
     def choose(self, page: str, control_id: int, item: int) -> None:
-        combo = self.control(page, control_id).hwnd
+        combo = child_of(page, control_id).hwnd
         send(combo, CB_SETCURSEL, item, 0)
         send(page, "WM_COMMAND", (CBN_SELCHANGE << 16) | control_id, int(combo, 16))
-
-    def click_box(self, page: str, control_id: int) -> None:
-        send(self.control(page, control_id).hwnd, BM_CLICK)
-
-    def holder_answer(self, mods: int, vk: int) -> str:
-        """Another program tries to register the combination; its answer."""
-        return self.holder_window("hotkey", mods, vk).proc.readline()
 
     def press(self, sheet: str, button: int) -> None:
         post(sheet, PSM_PRESSBUTTON, button, 0)
@@ -84,35 +69,22 @@ class SettingsTestCase(MenuTestCase):
 
 
 class OpeningAndCancel(SettingsTestCase):
-
     def test_menu_item_opens_the_sheet_on_the_tab_of_the_bar_page(self):
-        preset({"Setting": {"PageNo": 4}})
-        bar = self.start_bar()
-        self.keyboard_menu(bar)
-        self.menu_key("s", lambda: find_window(SHEET_TITLE, "#32770"), "the settings sheet to open")
-        sheet = find_window(SHEET_TITLE, "#32770")
-        assert sheet is not None
-        self.addCleanup(self.cancel_if_open, sheet)
-        page = wait_for(lambda: self.current_page(sheet), CHANGE_TIMEOUT, 0.1, "the sheet's first page")
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
+        sheet, page = self.open_sheet(bar, by_menu=True)
         self.assertEqual(window_text(page), "ｱﾌﾟﾘｹｰｼｮﾝの起動".encode("cp932"))
         screenshot("settings-sheet")
         # The launch tab's list offers the ten entries.
-        self.control(page, IDC_AS_ENTRY)
-        self.assertFalse(self.control_enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
+        child_of(page, IDC_AS_ENTRY)
+        self.assertFalse(enabled(bar.hwnd), "the bar stays enabled under its modal sheet")
         self.press(sheet, PSBTN_CANCEL)
-
-    @staticmethod
-    def control_enabled(hwnd: str) -> bool:
-        return probe("info", hwnd)[0].split()[3] == "1"
 
     def test_cancel_saves_nothing_and_tracking_resumes(self):
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        page = self.current_page(sheet)
-        assert page is not None
+        sheet, page = self.open_sheet(bar)
         self.type_into(page, IDC_PRIVATE_FAMILYNAME, "山田")
         # Tracking is paused: another window in front does not reach the strip.
-        before = window_text(strip_hwnd(bar))
+        before = strip_text(bar)
         alpha = self.foreign_window("Alpha window", rect=(600, 300, 320, 200))
         self.make_foreground(alpha.hwnd, "the other window")
         self.hold_strip(bar, before, seconds=1.2, during="while the sheet was open")
@@ -124,13 +96,9 @@ class OpeningAndCancel(SettingsTestCase):
 
 
 class OkApplies(SettingsTestCase):
-
     def test_ok_saves_every_section_and_the_bar_shows_the_new_texts(self):
-        preset({"Setting": {"PageNo": 2}})
-        bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        strings = self.current_page(sheet)
-        assert strings is not None
+        bar = self.start_bar({"Setting": {"PageNo": 2}})
+        sheet, strings = self.open_sheet(bar)
         # User string 1: tip, caption and a two-line text.
         self.type_into(strings, IDC_US_TIP, "ヒント")
         self.type_into(strings, IDC_US_TITLE, "挨拶")
@@ -153,12 +121,9 @@ class OkApplies(SettingsTestCase):
                  "the first user-string button to show its new caption")
 
     def test_custom_selection_shown_at_once_on_page_3(self):
-        preset({"Setting": {"PageNo": 3}})
-        bar = self.start_bar()
-        sheet = self.open_sheet(bar)
-        page = self.current_page(sheet)
-        assert page is not None
-        check_list = self.control(page, IDC_CP_LIST).hwnd
+        bar = self.start_bar({"Setting": {"PageNo": 3}})
+        sheet, page = self.open_sheet(bar)
+        check_list = child_of(page, IDC_CP_LIST).hwnd
         self.assertEqual(send(check_list, LB_GETCOUNT), 29)
         # Only "HP" (item 7) and the first launch entry (item 18).
         for item in range(29):
@@ -169,37 +134,38 @@ class OkApplies(SettingsTestCase):
 
     def test_new_hot_key_works_at_once(self):
         bar = self.start_bar()
-        sheet = self.open_sheet(bar)
+        sheet, _ = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_HOTKEY)
         self.choose(page, IDC_HK_KEY, ord("Q") - ord("A"))
         self.press(sheet, PSBTN_OK)
         self.assertEqual(reg_get("HotKey", "Key"), sz("Q"))
-        self.assertNotEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_Q), "registered 1",
+        self.assertNotEqual(self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_Q)[1], "registered 1",
                             "the bar does not hold Ctrl+Shift+Q")
-        self.assertEqual(self.holder_answer(MOD_CONTROL | MOD_SHIFT, VK_W), "registered 1",
+        self.assertEqual(self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)[1], "registered 1",
                          "the bar still holds Ctrl+Shift+W")
         self.assertTrue(window_exists(bar.hwnd))
 
     def test_colour_chosen_in_the_chooser_repaints_the_bar_at_once(self):
         bar = self.start_bar()
         spot = bare_spot(bar.state())
-        sheet = self.open_sheet(bar)
+        sheet, _ = self.open_sheet(bar)
         page = self.show_tab(sheet, TAB_EXTENSION)
         self.choose(page, IDC_EXT_POS, 3)
         # 変更 opens the system's colour chooser (modal: posted, not sent).
-        post(self.control(page, IDC_EXT_CHANGECOLOUR).hwnd, BM_CLICK)
+        post(child_of(page, IDC_EXT_CHANGECOLOUR).hwnd, BM_CLICK)
         pid = bar_pid(bar)
         chooser = wait_for(lambda: next((w.hwnd for w in top_windows() if w.pid == pid and w.visible
                                          and w.cls == "#32770" and w.hwnd not in (sheet, bar.hwnd)), None),
                            CHANGE_TIMEOUT, 0.1, "the colour chooser")
         for control_id, value in zip(CHOOSER_RGB_EDITS, (0x20, 0xA0, 0x60)):
-            set_window_text(self.control(chooser, control_id).hwnd, str(value))
+            set_window_text(child_of(chooser, control_id).hwnd, str(value))
         post(chooser, "WM_COMMAND", 1, 0)
         wait_for(lambda: not window_exists(chooser), CHANGE_TIMEOUT, 0.1, "the colour chooser to close")
         self.press(sheet, PSBTN_OK)
         self.assertEqual(reg_get("Setting", "BkColor"), dword(0x60A020))  # 0x00BBGGRR
         self.assertEqual(reg_get("Setting", "Pos"), dword(3))
         wait_for(lambda: screen_pixel(*spot) == "20A060", CHANGE_TIMEOUT, 0.2, "the bar to repaint in the new colour")
+
 
 if __name__ == "__main__":
     main()

@@ -1,15 +1,9 @@
-"""Start-up of the bar: first start, stored position, single instance,
-closing and restoring, page switching, the title strip, the custom page and
-damaged settings."""
+"""Start-up of the bar: first start, stored and damaged settings, single
+instance, closing and restoring, page switching, the title strip."""
 
 import time
 
-from tavrin_harness import (
-    ALL_PAGE_BUTTONS, CANCEL_BUTTON, CHANGE_TIMEOUT, CUSTOM_DEFAULT, CUSTOM_PREV_X, CUSTOM_START_X, EXIT_TIMEOUT,
-    FAMILY_NAME, FULL_NAME, GIVEN_NAME, NEXT, OK_BUTTON, PAGE_BUTTONS,
-    PREV, STRIP, TARGET, USER_STRINGS, TavrinTestCase, is_topmost, kNextGap, kStripHeight, main, preset,
-    reg_get, screenshot, top_left, top_windows, wait_for, window_text,
-)
+from tavrin_harness import *  # noqa: F403
 
 DEFAULT_POSITION = (100, 100)
 ROW_CONTROLS = ALL_PAGE_BUTTONS | {PREV, NEXT, TARGET}  # what the page layout moves
@@ -23,21 +17,20 @@ class FirstStart(TavrinTestCase):
         self.assertEqual(window_text(bar.hwnd), b"Tavrin")
         self.assertTrue(is_topmost(bar.hwnd), "the bar is not topmost")
         self.assertEqual(s.shown_page_buttons(), PAGE_BUTTONS[1])
-        self.assertFalse(s.enabled(PREV), "← is enabled on page 1")
-        self.assertTrue(s.enabled(NEXT), "→ is disabled on page 1")
-        self.assertTrue(s.visible(STRIP), "the title strip is hidden")
+        self.assertFalse(s.child(PREV).enabled, "← is enabled on page 1")
+        self.assertTrue(s.child(NEXT).enabled, "→ is disabled on page 1")
+        self.assertTrue(s.child(STRIP).visible, "the title strip is hidden")
         self.assertLayout(s, 1)
 
     def test_ok_and_cancel_buttons_stay_hidden(self):
         s = self.start_bar().state()
-        self.assertFalse(s.visible(OK_BUTTON), "the template's OK button shows")
-        self.assertFalse(s.visible(CANCEL_BUTTON), "the template's cancel button shows")
+        self.assertFalse(s.child(OK_BUTTON).visible, "the template's OK button shows")
+        self.assertFalse(s.child(CANCEL_BUTTON).visible, "the template's cancel button shows")
 
 
 class StoredPosition(TavrinTestCase):
     def start_at(self, position):
-        preset({"Setting": {"Position": position}})
-        return top_left(self.start_bar().state())
+        return top_left(self.start_bar({"Setting": {"Position": position}}).state())
 
     def test_negative_x_becomes_1(self):
         self.assertEqual(self.start_at("-20,300"), (1, 300))
@@ -77,26 +70,21 @@ class SingleInstance(TavrinTestCase):
 
 class CloseAndRestore(TavrinTestCase):
     def test_wm_close_saves_page_and_position_and_next_start_restores_them(self):
-        preset({"Setting": {"Position": "400,20"}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"Position": "400,20"}})
         self.assertEqual(top_left(bar.state()), (400, 20))
-        bar.click(NEXT)
-        bar.wait_page(2)
-        bar.click(NEXT)
-        s = bar.wait_page(3)
+        bar.turn(NEXT, 2)
+        s = bar.turn(NEXT, 3)
         left, top = top_left(s)
         self.assertEqual((left, top), (400, 20))
-
         bar.close()
-        self.assertEqual(reg_get("Setting", "PageNo"), ("REG_DWORD", (3).to_bytes(4, "little")))
-        self.assertEqual(reg_get("Setting", "Position"), ("REG_SZ", f"{left},{top}".encode() + b"\0"))
-        self.assertEqual(reg_get("Setting", "Option"), ("REG_DWORD", (1).to_bytes(4, "little")))
-
+        self.assertEqual(reg_get("Setting", "PageNo"), dword(3))
+        self.assertEqual(reg_get("Setting", "Position"), sz(f"{left},{top}"))
+        self.assertEqual(reg_get("Setting", "Option"), dword(1))
         again = self.start_bar()
         s = again.state()
         self.assertEqual(s.page(), 3)
         self.assertEqual(top_left(s), (left, top))
-        self.assertTrue(s.enabled(PREV) and s.enabled(NEXT), "← and → must both be enabled on page 3")
+        self.assertTrue(s.child(PREV).enabled and s.child(NEXT).enabled, "← and → must both be enabled on page 3")
 
 
 class PageSwitching(TavrinTestCase):
@@ -107,14 +95,12 @@ class PageSwitching(TavrinTestCase):
         self.assertLayout(s, 1)
         screenshot("page1")
         for page in (2, 3, 4):
-            bar.click(NEXT)
-            s = bar.wait_page(page)
+            s = bar.turn(NEXT, page)
             self.assertLayout(s, page)
             self.assertEqual(top_left(s), position, "switching pages moved the bar")
             screenshot(f"page{page}")
         for page in (3, 2, 1):
-            bar.click(PREV)
-            s = bar.wait_page(page)
+            s = bar.turn(PREV, page)
             self.assertLayout(s, page)
             self.assertEqual(top_left(s), position, "switching pages moved the bar")
 
@@ -132,30 +118,28 @@ class PageSwitching(TavrinTestCase):
         self.assertEqual(layout(after), layout(before))
 
     def test_next_on_page_4_is_disabled_and_does_not_wrap(self):
-        preset({"Setting": {"PageNo": 4}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 4}})
         s = bar.state()
         self.assertLayout(s, 4)
-        self.assertFalse(s.enabled(NEXT))
-        self.assertTrue(s.enabled(PREV))
+        self.assertFalse(s.child(NEXT).enabled)
+        self.assertTrue(s.child(PREV).enabled)
         self.assert_click_does_nothing(bar, NEXT)
         self.assertEqual(bar.state().page(), 4)
 
     def test_prev_on_page_1_is_disabled_and_does_not_wrap(self):
         bar = self.start_bar()
         s = bar.state()
-        self.assertFalse(s.enabled(PREV))
+        self.assertFalse(s.child(PREV).enabled)
         self.assert_click_does_nothing(bar, PREV)
         self.assertEqual(bar.state().page(), 1)
 
     def test_pages_2_and_3_enable_both_arrows(self):
         for page in (2, 3):
             with self.subTest(page=page):
-                preset({"Setting": {"PageNo": page}})
-                bar = self.start_bar()
+                bar = self.start_bar({"Setting": {"PageNo": page}})
                 s = bar.state()
                 self.assertEqual(s.page(), page)
-                self.assertTrue(s.enabled(PREV) and s.enabled(NEXT))
+                self.assertTrue(s.child(PREV).enabled and s.child(NEXT).enabled)
                 bar.close()
 
 
@@ -163,10 +147,9 @@ class TitleStrip(TavrinTestCase):
     def test_target_button_hides_and_shows_the_strip(self):
         bar = self.start_bar()
         shown = bar.state()
-        self.assertTrue(shown.visible(STRIP))
-
+        self.assertTrue(shown.child(STRIP).visible)
         bar.click(TARGET)
-        hidden = bar.wait_state(lambda s: not s.visible(STRIP), "the title strip to hide")
+        hidden = bar.wait_state(lambda s: not s.child(STRIP).visible, "the title strip to hide")
         self.assertEqual(hidden.shown_page_buttons(), shown.shown_page_buttons(), "buttons were shown or hidden")
         for c in shown.controls:
             if c.visible and c.id in ROW_CONTROLS:
@@ -176,9 +159,8 @@ class TitleStrip(TavrinTestCase):
         self.assertEqual(hidden.rect.width, shown.rect.width)
         self.assertEqual(top_left(hidden), top_left(shown))
         self.assertLayout(hidden, 1, strip=False)
-
         bar.click(TARGET)
-        again = bar.wait_state(lambda s: s.visible(STRIP), "the title strip to show again")
+        again = bar.wait_state(lambda s: s.child(STRIP).visible, "the title strip to show again")
         self.assertEqual(again.rect, shown.rect)
         for c in shown.controls:
             if c.id not in ROW_CONTROLS | {STRIP}:
@@ -189,11 +171,10 @@ class TitleStrip(TavrinTestCase):
 
 class CustomPage(TavrinTestCase):
     def test_default_custom_page_is_packed(self):
-        preset({"Setting": {"PageNo": 3}})
-        bar = self.start_bar()
+        bar = self.start_bar({"Setting": {"PageNo": 3}})
         s = bar.state()
         self.assertEqual(s.shown_page_buttons(), CUSTOM_DEFAULT)
-        self.assertFalse(s.visible(TARGET), "的 shows on the default custom page")
+        self.assertFalse(s.child(TARGET).visible, "的 shows on the default custom page")
         t = self.template(bar.hwnd)
         self.assertEqual(s.child(PREV).client.left, t.map[CUSTOM_PREV_X])
         x = t.map[CUSTOM_START_X]
@@ -206,8 +187,7 @@ class CustomPage(TavrinTestCase):
 
 class DamagedSettings(TavrinTestCase):
     def start_with(self, settings):
-        preset(settings)
-        bar = self.start_bar()
+        bar = self.start_bar(settings)
         self.assertTrue(bar.proc.running(), "TAVRIN.EXE ended")
         return bar, bar.state()
 
@@ -225,7 +205,7 @@ class DamagedSettings(TavrinTestCase):
         shown = s.shown_page_buttons()
         self.assertLessEqual(len(shown), 12, f"more than twelve buttons: {shown}")
         self.assertTrue(set(shown) <= set(allowed), f"buttons {shown} are not among {allowed}")
-        self.assertTrue(s.visible(PREV) and s.visible(NEXT))
+        self.assertTrue(s.child(PREV).visible and s.child(NEXT).visible)
         right_of_others = max([s.child(i).client.right for i in shown] + [s.child(PREV).client.right])
         self.assertGreaterEqual(s.child(NEXT).client.left, right_of_others, "→ is not last in the row")
 
@@ -249,10 +229,9 @@ class DamagedSettings(TavrinTestCase):
     def test_pos_9_never_moves_the_bar(self):
         bar, s = self.start_with({"Setting": {"Option": 5, "Pos": 9, "Position": "300,200"}})
         self.assertEqual(top_left(s), (300, 200))
-        target = self.foreign_window("Pos target", rect=(500, 400, 400, 300))
         # The bar follows only a target: wait until it has taken this one.
-        wait_for(lambda: window_text(s.child(STRIP).hwnd) == b"Pos target", CHANGE_TIMEOUT, 0.2,
-                 "the title strip to show the target's title")
+        target = self.foreign_window("Pos target", rect=(500, 400, 400, 300))
+        self.wait_strip(bar, "Pos target", limit=None)
         # Five ticks of the 500 ms timer.
         self.assert_stays(lambda: top_left(bar.state()), (300, 200), "the bar moved with corner 9", 2.5)
         self.assertTrue(target.proc.running())
@@ -260,7 +239,7 @@ class DamagedSettings(TavrinTestCase):
     def test_option_stored_as_string_takes_its_default(self):
         bar, s = self.start_with({"Setting": {"Option": ("REG_SZ", b"9\0")}})
         self.assertTrue(is_topmost(bar.hwnd), "Option 9 (not on top) was read from a string")
-        self.assertTrue(s.visible(STRIP))
+        self.assertTrue(s.child(STRIP).visible)
 
     def test_position_stored_as_dword_takes_its_default(self):
         _, s = self.start_with({"Setting": {"Position": 300}})

@@ -2,19 +2,17 @@
 
   common    paths (from the environment CTest sets), time-outs, Shift-JIS text, wait_for
   product   the product's ids and pixel numbers, generated from its own headers
-  session   the X display and Wine session; WineProcess runs a Windows program
+  session   WineProcess runs a Windows program in the Wine session
   probe     the probe.exe client: windows, messages, menus, keys, clipboard
   registry  the bar's settings in the registry; preset()
   xinput    real X input (xdotool), screenshots and screen pixels
   programs  other programs next to the bar: foreign windows, target.exe, hot keys
   bar       TAVRIN.EXE started, watched and stopped; the names of its controls and its page table
   layout    the one layout oracle: what the bar's layout must be for a page, at any DPI
-  case      the base test cases (TavrinTestCase, BarTestCase) and main()
-  menu      MenuTestCase: the bar's menu under Wine, with time-outs
+  case      the base test cases (TavrinTestCase, MenuTestCase for the bar's menu) and main()
   delivery  DeliveryTestCase: targets, message boxes, the clipboard
 
-Every public name of these is available from the package itself
-(``from tavrin_harness import Bar``).
+Every public name of these is available from the package itself.
 """
 
 from .common import *  # noqa: F401,F403
@@ -27,5 +25,4 @@ from .programs import *  # noqa: F401,F403
 from .bar import *  # noqa: F401,F403
 from .layout import *  # noqa: F401,F403
 from .case import *  # noqa: F401,F403
-from .menu import *  # noqa: F401,F403
 from .delivery import *  # noqa: F401,F403

@@ -1,8 +1,7 @@
 """TAVRIN.EXE as the tests start, watch and stop it, and what its layout must
 be: control ids, the page table and the rules for the packed custom page."""
 
-from __future__ import annotations
-
+import contextlib
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Iterable, Optional
@@ -10,8 +9,8 @@ from typing import Callable, Iterable, Optional
 from . import product
 from .common import CHANGE_TIMEOUT, EXIT_TIMEOUT, SCALE, START_TIMEOUT, TAVRIN_EXE, TimedOut, wait_for
 from .probe import (
-    Child, Rect, children, client_rect, post, probe, probe_run, top_windows, wait_stable, window_exists,
-    window_rect,
+    Child, Rect, TopWindow, children, client_rect, post, probe, probe_run, top_windows, wait_stable, window_exists,
+    window_rect, window_text,
 )
 from .product import (
     IDC_ADDRESS, IDC_FAMILYNAME, IDC_FULLNAME, IDC_GIVENNAME, IDC_HOMEPAGE, IDC_MAIL, IDC_NEXT, IDC_PHONE, IDC_PREV,
@@ -30,9 +29,8 @@ FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE = (
 USER_STRINGS = [getattr(product, f"IDC_STRING{n}") for n in range(1, 11)]
 LAUNCH = [getattr(product, f"IDC_LAUNCH{n}") for n in range(1, 11)]
 
-# The page table (bar/PageTable.cpp): own buttons in display order and their
-# x positions in dialog units. Page 3 is the custom page, laid out packed
-# from CUSTOM_START_X.
+# The page table (bar/PageTable.cpp): own buttons in display order and their x in
+# dialog units. Page 3 is the custom page, packed from CUSTOM_START_X.
 PAGE_BUTTONS = {1: [FULL_NAME, FAMILY_NAME, GIVEN_NAME, ZIP, ADDRESS, PHONE, MAIL, HOMEPAGE], 2: USER_STRINGS,
                 4: LAUNCH}
 PAGE_X = {
@@ -55,16 +53,9 @@ class BarState:
     controls: tuple[Child, ...]
 
     def child(self, control_id: int) -> Child:
-        for c in self.controls:
-            if c.id == control_id:
-                return c
-        raise AssertionError(f"the bar has no control {control_id}")
-
-    def visible(self, control_id: int) -> bool:
-        return self.child(control_id).visible
-
-    def enabled(self, control_id: int) -> bool:
-        return self.child(control_id).enabled
+        found = [c for c in self.controls if c.id == control_id]
+        assert found, f"the bar has no control {control_id}"
+        return found[0]
 
     def shown_page_buttons(self) -> list[int]:
         """Ids of the visible page buttons (not ←, →, 的), left to right."""
@@ -74,17 +65,12 @@ class BarState:
     def page(self, custom: Iterable[int] = CUSTOM_DEFAULT) -> Optional[int]:
         """The page whose buttons are exactly the visible ones (page 3: custom)."""
         shown = self.shown_page_buttons()
-        for number, ids in PAGE_BUTTONS.items():
-            if shown == ids:
-                return number
-        return 3 if shown == list(custom) else None
+        return next((n for n, ids in PAGE_BUTTONS.items() if shown == ids), 3 if shown == list(custom) else None)
 
 
 class Bar:
-    """TAVRIN.EXE as the tests start, watch and stop it."""
-
     def __init__(self, foreign: Iterable[str] = (), exe: Path = TAVRIN_EXE) -> None:
-        self.exe = exe  # another build of the program, for the benchmarks
+        self.exe = exe  # another build for the benchmarks
         self.proc: Optional[WineProcess] = None
         self.hwnd = ""
         self.still_for = 0.0  # seconds the bar had kept still when start() returned
@@ -100,14 +86,11 @@ class Bar:
     def _own_window(self) -> Optional[str]:
         if self.proc is not None and not self.proc.running():
             raise AssertionError(f"TAVRIN.EXE ended (status {self.proc.popen.returncode}) instead of showing the bar")
-        for w in top_windows(BAR_TITLE):
-            if w.visible and w.hwnd not in self.foreign:
-                return w.hwnd
-        return None
+        return next((w.hwnd for w in top_windows(BAR_TITLE) if w.visible and w.hwnd not in self.foreign), None)
 
-    def settle(self, timeout: float = CHANGE_TIMEOUT) -> float:
+    def settle(self) -> float:
         """Waits for the bar to keep still; returns how long it had by then."""
-        return wait_stable(self.hwnd, timeout=timeout)
+        return wait_stable(self.hwnd)
 
     def state(self) -> BarState:
         return BarState(self.hwnd, window_rect(self.hwnd), client_rect(self.hwnd), tuple(children(self.hwnd)))
@@ -115,18 +98,22 @@ class Bar:
     def click(self, control_id: int) -> None:
         click(*self.state().child(control_id).screen.center)
 
-    def wait_state(self, condition: Callable[[BarState], bool], message: str,
-                   timeout: float = CHANGE_TIMEOUT) -> BarState:
+    def wait_state(self, condition: Callable[[BarState], bool], message: str) -> BarState:
         """Waits until condition holds for the settled bar; returns that state."""
         def check() -> Optional[BarState]:
-            self.settle(timeout)
+            self.settle()
             s = self.state()
             return s if condition(s) else None
-        return wait_for(check, timeout, 0.1, message)
+        return wait_for(check, CHANGE_TIMEOUT, 0.1, message)
 
     def wait_page(self, page: int, custom: Iterable[int] = CUSTOM_DEFAULT) -> BarState:
         custom = list(custom)
         return self.wait_state(lambda s: s.page(custom) == page, f"page {page} to show")
+
+    def turn(self, button: int, page: int) -> BarState:
+        """Clicks ← or → and waits for page to show."""
+        self.click(button)
+        return self.wait_page(page)
 
     def close(self, timeout: float = EXIT_TIMEOUT) -> Optional[int]:
         """WM_CLOSE from outside, as a task manager sends it; returns the exit status."""
@@ -141,29 +128,35 @@ class Bar:
         """Clean-up: close politely, then by force; never fails."""
         if self.proc is None or not self.proc.running():
             return
-        try:
+        with contextlib.suppress(Exception):  # clean-up goes on whatever happened
             if self.hwnd and window_exists(self.hwnd):
                 probe_run("post", self.hwnd, "WM_CLOSE", 0, 0)
                 if self.proc.wait(10 * SCALE) is not None:
                     return
-        except Exception:  # noqa: BLE001 - clean-up goes on whatever happened
-            pass
         self.proc.kill()
 
 
+def end_window(w: TopWindow) -> None:
+    """WM_CLOSE, and the end of its process if it is still there ten seconds later."""
+    probe_run("post", w.hwnd, "WM_CLOSE", 0, 0)
+    if probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0] != 0:
+        probe_run("kill", w.pid)
+
+
 def end_stray_bars(foreign: Iterable[str] = ()) -> None:
-    """Ends, by process id, any bar left over from an earlier test."""
+    """Ends any bar left over from an earlier test."""
     skip = set(foreign)
     for w in top_windows(BAR_TITLE):
-        if w.hwnd in skip:
-            continue
-        probe_run("post", w.hwnd, "WM_CLOSE", 0, 0)
-        if probe_run("waitdead", w.hwnd, int(10000 * SCALE))[0] != 0:
-            probe_run("kill", w.pid)
+        if w.hwnd not in skip:
+            end_window(w)
 
 
 def strip_hwnd(bar: Bar) -> str:
     return bar.state().child(STRIP).hwnd
+
+
+def strip_text(bar: Bar) -> bytes:
+    return window_text(strip_hwnd(bar))
 
 
 def bar_pid(bar: Bar) -> int:

@@ -1,19 +1,11 @@
-"""Paths, time-outs, Shift-JIS text helpers and waiting.
-
-Every path comes from the environment that CTest sets (tests/e2e/CMakeLists.txt);
-the defaults only serve a run by hand from a build in <repo>/build.
-  BUILD_DIR   the build folder
-  WINE_RUN    $BUILD_DIR/wine-run.sh, runs a Windows program in the prefix
-  TAVRIN_EXE, PROBE_EXE, TARGET_EXE, CLIPTOOL_EXE  the programs
-  TAVRIN_TIMEOUT_SCALE  multiplies every time-out (slow machines), default 1
-"""
-
-from __future__ import annotations
+"""Paths, time-outs, Shift-JIS text helpers and waiting. Every path comes
+from the environment CTest sets (tests/e2e/CMakeLists.txt); the defaults serve
+a run by hand from <repo>/build. TAVRIN_TIMEOUT_SCALE multiplies every time-out."""
 
 import os
 import time
 from pathlib import Path
-from typing import Callable, TypeVar
+from typing import Callable
 
 REPO = Path(__file__).resolve().parents[3]
 BUILD_DIR = Path(os.environ.get("BUILD_DIR") or REPO / "build")
@@ -21,9 +13,8 @@ _HELPERS = BUILD_DIR / "tests" / "helpers"
 
 
 def _take_lane() -> None:
-    """Under `ctest -j` (scripts/test.sh) this test's lane names its own X
-    display and Wine prefix (scripts/session.sh wrote them down): xdotool and
-    every Wine program of the test then use that display and prefix."""
+    """Under `ctest -j` this test's lane names its own X display and Wine
+    prefix (written down by scripts/session.sh)."""
     lane = os.environ.get("CTEST_RESOURCE_GROUP_0_LANES", "")
     if not lane.startswith("id:"):
         return
@@ -58,19 +49,15 @@ TICK = 0.5                   # the bar's tracking timer period
 REACT_LIMIT = 1.5 * SCALE    # "within about a second": three ticks, with room for the probe's own time
 HOLD = 1.6 * SCALE           # how long "nothing changes" is watched: more than three ticks
 
-T = TypeVar("T")
 
-
-def sjis(text: str) -> bytes:
-    """Shift-JIS bytes of a text, as the program stores and shows them."""
-    return text.encode("cp932")
+def sjis(text: str | bytes) -> bytes:
+    """Shift-JIS bytes of a text, as the program stores and shows them (bytes stay as they are)."""
+    return text if isinstance(text, bytes) else text.encode("cp932")
 
 
 def hexarg(data: bytes | str) -> str:
     """A helper-program text argument carrying exactly these bytes."""
-    if isinstance(data, str):
-        data = sjis(data)
-    return "hex:" + data.hex()
+    return "hex:" + sjis(data).hex()
 
 
 def unhex(field: str) -> bytes:
@@ -81,18 +68,15 @@ class TimedOut(AssertionError):
     pass
 
 
-def wait_for(condition: Callable[[], T], timeout: float = CHANGE_TIMEOUT, interval: float = 0.1,
-             message: str = "condition") -> T:
-    """Calls condition until it returns something true; returns that value.
-
-    Raises TimedOut (an AssertionError, so the test fails rather than errors)
-    after timeout seconds, naming the message and the last value seen."""
+def wait_for(condition: Callable[[], object], timeout: float = CHANGE_TIMEOUT, interval: float = 0.1,
+             message: str = "condition"):
+    """Calls condition until it returns something true and returns that; a
+    TimedOut (an AssertionError: the test fails) names the last value seen."""
     deadline = time.monotonic() + timeout
-    last: object = None
     while True:
         last = condition()
         if last:
-            return last  # type: ignore[return-value]
+            return last
         if time.monotonic() >= deadline:
             raise TimedOut(f"timed out after {timeout:.0f} s waiting for {message}; last value: {last!r}")
         time.sleep(interval)

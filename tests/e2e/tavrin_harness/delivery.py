@@ -1,32 +1,22 @@
-"""Delivering texts: the base test case of the delivery tests, which starts
-the bar with given settings, makes target.exe windows its target, clicks and
-drags its buttons and reads its message boxes; and cliptool.exe, which holds
-the clipboard open and reads its owner.
+"""Delivering texts: DeliveryTestCase starts the bar with given settings,
+makes target.exe windows its target, clicks its buttons and reads its
+message boxes; cliptool.exe holds the clipboard open and reads its owner.
+Every delivered text is compared byte for byte as Shift-JIS."""
 
-Every delivered text is compared byte for byte as Shift-JIS: what the
-target's edit control holds (read with WM_GETTEXT) and what the clipboard
-holds as CF_TEXT."""
-
-from __future__ import annotations
-
+import contextlib
 from pathlib import Path
-from typing import Callable, Optional
+from typing import Optional
 
-from .bar import STRIP, Bar
+from .bar import Bar
 from .case import TavrinTestCase
 from .common import CHANGE_TIMEOUT, CLIPTOOL_EXE, EXIT_TIMEOUT, SCALE, TimedOut, hexarg, sjis, wait_for
-from .probe import (
-    children, clipboard_text, foreground, probe_run, set_foreground, top_windows, window_exists, window_text,
-)
+from .probe import children, clipboard_text, foreground, probe_run, top_windows, window_exists
 from .programs import Target
-from .registry import preset
 from .session import WineProcess
-from .xinput import click, drag, xdotool
+from .xinput import click, xdotool
 
 APP = b"TAVRIN"                     # caption of the bar's message boxes
-BOX_CLASS = "#32770"
 BOX_TEXT_ID = 0xFFFF                 # the message text's static control in a message box
-QUIET = 2.0 * SCALE                 # how long "nothing happens" is watched
 
 # target.exe: the plain window's edit and the form's edits.
 EDIT = 100
@@ -51,9 +41,6 @@ def launch_failed(name: bytes) -> bytes:
 def winpath(path: Path) -> str:
     """The Windows name of a file of this machine (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
-
-
-# ----------------------------------------------------------------- helper programs
 
 
 class ClipboardHolder:
@@ -96,96 +83,50 @@ def clipboard_owner() -> str:
     return owner
 
 
-def set_clipboard(text: bytes | str) -> None:
-    """Puts text on the clipboard from outside and checks that it is there."""
-    data = sjis(text) if isinstance(text, str) else text
+def set_clipboard(text: bytes | str) -> bytes:
+    """Puts text on the clipboard from outside, checks that it is there and returns its bytes."""
+    data = sjis(text)
     wait_for(lambda: probe_run("clipset", hexarg(data))[0] == 0 and clipboard_text() == data, CHANGE_TIMEOUT, 0.2,
              f"the clipboard to take {data!r}")
-
-
-# ----------------------------------------------------------------- the test case base
+    return data
 
 
 class DeliveryTestCase(TavrinTestCase):
-    """Starts the bar with given settings, makes target.exe windows the bar's
-    target, clicks and drags the bar's buttons and reads message boxes."""
-
-    quiet = QUIET
+    quiet = 2.0 * SCALE  # how long "nothing happens" is watched
 
     def setUp(self) -> None:
         super().setUp()
-        self._extra: list[Callable[[], None]] = []
         close_message_boxes()
 
     def tearDown(self) -> None:
-        # Mouse buttons up and message boxes closed first: a bar under a
-        # modal box would not end on WM_CLOSE.
+        # Buttons up and message boxes closed first: a bar under a modal box would not end on WM_CLOSE.
         for button in (3, 1):
-            try:
+            with contextlib.suppress(Exception):
                 xdotool("mouseup", button)
-            except Exception:  # noqa: BLE001
-                pass
         close_message_boxes()
-        for stop in reversed(self._extra):
-            try:
-                stop()
-            except Exception:  # noqa: BLE001
-                pass
+        self.doCleanups()  # helper programs of the test end before the bar
         super().tearDown()
-
-    # Starting things.
-
-    def start(self, settings: Optional[dict[str, dict[str, object]]] = None) -> Bar:
-        if settings:
-            preset(settings)
-        return self.start_bar()
 
     def start_on(self, title: str, *options: object,
                  settings: Optional[dict[str, dict[str, object]]] = None) -> tuple[Bar, Target]:
-        """Starts the bar and a target.exe window titled title (with target.exe
-        options), and waits until the bar has taken that window as its target."""
-        bar = self.start(settings)
+        """Starts the bar and a target.exe window; waits until the bar has taken it as its target."""
+        bar = self.start_bar(settings)
         target = self.target(title, *options)
         self.make_current(bar, target, title)
         return bar, target
 
     def hold_clipboard(self) -> ClipboardHolder:
         holder = ClipboardHolder(int(120000 * SCALE))
-        self._extra.append(holder.stop)
+        self.addCleanup(holder.stop)
         return holder
-
-    def on_cleanup(self, stop: Callable[[], None]) -> None:
-        self._extra.append(stop)
-
-    # The target.
-
-    def strip_text(self, bar: Bar) -> bytes:
-        return window_text(bar.state().child(STRIP).hwnd)
-
-    def make_current(self, bar: Bar, target: Target, title: str | bytes) -> None:
-        """Brings target to the foreground and waits until the bar has taken it
-        as its target (its title shows in the strip)."""
-        title = sjis(title) if isinstance(title, str) else title
-        strip = bar.state().child(STRIP).hwnd
-        self.assertTrue(set_foreground(target.hwnd), "target.exe did not come to the foreground")
-        wait_for(lambda: window_text(strip) == title, CHANGE_TIMEOUT, 0.1, f"the strip to show {title!r}")
-
-    def make_bar_foreground(self, bar: Bar) -> None:
-        self.assertTrue(set_foreground(bar.hwnd), "the bar did not come to the foreground")
-
-    # Input.
 
     def click(self, bar: Bar, button: int) -> None:
         child = bar.state().child(button)
         self.assertTrue(child.visible, f"button {button} is not shown")
         click(*child.screen.center)
 
-    drag = staticmethod(drag)
-
-    # Waiting and checking.
-
     def wait_edit(self, target: Target, edit: int, expected: bytes | str) -> None:
-        expected = sjis(expected) if isinstance(expected, str) else expected
+        expected = sjis(expected)
         try:
             wait_for(lambda: target.edit_text(edit) == expected, CHANGE_TIMEOUT, 0.1, f"edit {edit} to hold {expected!r}")
         except TimedOut:
@@ -208,23 +149,17 @@ class DeliveryTestCase(TavrinTestCase):
     def assert_no_box(self) -> None:
         self.assertEqual(message_boxes(), [], "a message box of the bar is open")
 
-    def wait_box(self, timeout: float = CHANGE_TIMEOUT) -> str:
-        return wait_for(lambda: (message_boxes() or [None])[0], timeout, 0.1, "a message box titled TAVRIN")
-
-    def assert_box_and_close(self, text: bytes, timeout: float = CHANGE_TIMEOUT) -> None:
+    def assert_box_and_close(self, text: bytes) -> None:
         """A message box of the bar shows exactly this text; it is closed then."""
-        box = self.wait_box(timeout)
+        box = wait_for(lambda: (message_boxes() or [None])[0], CHANGE_TIMEOUT, 0.1, "a message box titled TAVRIN")
         try:
             self.assertEqual(box_text(box), text, "text of the message box")
         finally:
             close_box(box)
 
 
-# ----------------------------------------------------------------- message boxes
-
-
 def message_boxes() -> list[str]:
-    return [w.hwnd for w in top_windows(APP) if w.visible and w.cls == BOX_CLASS]
+    return [w.hwnd for w in top_windows(APP) if w.visible and w.cls == "#32770"]
 
 
 def box_text(box: str) -> bytes:
@@ -243,7 +178,5 @@ def close_box(box: str) -> None:
 
 def close_message_boxes() -> None:
     for box in message_boxes():
-        try:
+        with contextlib.suppress(Exception):
             close_box(box)
-        except Exception:  # noqa: BLE001
-            pass

@@ -1,10 +1,6 @@
 """The one layout oracle: where the bar's controls must be for a page, at any
-DPI, as a flat dict that TavrinTestCase.assertLayout compares with what the
-bar shows. Dialog units come from the bar's own template, mapped by a per-
-monitor aware copy at the bar's DPI (probe template); pixel numbers from
-bar/BarMetrics.h, scaled as the bar scales them."""
-
-from __future__ import annotations
+DPI. Dialog units come from the bar's own template, mapped at the bar's DPI
+(probe template); pixel numbers from bar/BarMetrics.h, scaled as the bar does."""
 
 from typing import Iterable
 
@@ -13,8 +9,11 @@ from .bar import (
     STRIP, TARGET, BarState,
 )
 from .common import TAVRIN_EXE
-from .probe import probe_alone
-from .product import kBottomMargin, kNextGap, kRightMargin, kStripHeight, kTargetGap
+from .probe import Rect, probe_alone
+from .product import (
+    kBottomMargin, kDockBottomLeftX, kDockBottomRightX, kDockTopLeftX, kDockTopRightX, kNextGap, kRightMargin,
+    kStripHeight,
+)
 
 
 def scaled(px: int, dpi: int) -> int:
@@ -22,48 +21,42 @@ def scaled(px: int, dpi: int) -> int:
     return (px * dpi + 48) // 96
 
 
+def dock_point(target: Rect, bar_width: int, bar_height: int, corner: int, dpi: int = 96) -> tuple[int, int]:
+    """Where the bar's top-left corner docks at corner 0-3 (top left, top right,
+    bottom left, bottom right) of the target's window rectangle."""
+    offset = scaled((kDockTopLeftX, kDockTopRightX, kDockBottomLeftX, kDockBottomRightX)[corner], dpi)
+    x = target.left + offset if corner in (0, 2) else target.right - bar_width - offset
+    return x, target.top if corner < 2 else target.bottom - bar_height
+
+
 class Template:
-    """The bar's template as a per-monitor aware copy maps it at the DPI the
-    prefix has now: map[x] pixels for x dialog units, size[id] (w, h), and
-    fit[id] (caption w, h, button client w, h) for the live bar's captions.
-    A probe of its own: Wine reads the DPI when a program starts."""
+    """The bar's template mapped at the prefix's DPI now (a probe of its own: Wine reads the DPI
+    at a start): map[x] pixels for x dialog units, size[id] (w, h), fit[id] (caption w, h, client w, h)."""
 
     def __init__(self, bar: str) -> None:
         xs = sorted({*FIXED_X.values(), CUSTOM_PREV_X, CUSTOM_START_X, *(x for p in PAGE_X.values() for x in p)})
-        self.map: dict[int, int] = {}
-        self.size: dict[int, tuple[int, int]] = {}
-        self.fit: dict[int, tuple[int, ...]] = {}
+        found: dict[str, dict[int, tuple[int, ...]]] = {"map": {}, "size": {}, "fit": {}}
         for line in probe_alone("template", TAVRIN_EXE, bar, *xs):
             kind, first, *rest = line.split()
-            values = tuple(map(int, rest))
-            if kind == "map":
-                self.map[int(first)] = values[0]
-            elif kind == "size":
-                self.size[int(first)] = values  # type: ignore[assignment]
-            elif kind == "fit":
-                self.fit[int(first)] = values
+            found[kind][int(first)] = tuple(map(int, rest))
+        self.map = {x: px for x, (px,) in found["map"].items()}
+        self.size, self.fit = found["size"], found["fit"]
 
 
 def expected_layout(state: BarState, t: Template, page: int, strip: bool = True,
-                    custom: Iterable[int] = CUSTOM_DEFAULT, custom_target: bool = False,
-                    dpi: int = 96) -> dict[str, object]:
+                    custom: Iterable[int] = CUSTOM_DEFAULT, dpi: int = 96) -> dict[str, object]:
     """Positions in the bar's client area, sizes, visibility, enabled states
-    and the bar's size for a page. custom: the custom page's own buttons;
-    custom_target: whether its list holds 的."""
+    and the bar's size for a page; custom: the custom page's own buttons."""
     y = scaled(kStripHeight, dpi) if strip else 0
     exp: dict[str, object] = {}
     if page == 3:
         own = list(custom)
-        shown = own + [PREV, NEXT] + ([TARGET] if custom_target else [])
+        shown = own + [PREV, NEXT]
         exp[f"x {PREV}"] = t.map[CUSTOM_PREV_X]
         x = t.map[CUSTOM_START_X]
         for i in own:
             exp[f"x {i}"] = x
             x += t.size[i][0]
-        if custom_target:
-            x += scaled(kTargetGap, dpi)
-            exp[f"x {TARGET}"] = x
-            x += t.size[TARGET][0]
         exp[f"x {NEXT}"] = x + scaled(kNextGap, dpi)
     else:
         shown = PAGE_BUTTONS[page] + [PREV, NEXT, TARGET]

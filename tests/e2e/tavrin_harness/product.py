@@ -1,6 +1,5 @@
-"""The product's control ids and pixel numbers, never copied: CMake reads
-resources/resource.h and bar/BarMetrics.h when it configures and writes them
-as $BUILD_DIR/tests/e2e/tavrin_product.py (tests/e2e/CMakeLists.txt)."""
+"""The product's control ids and pixel numbers, never copied: CMake writes them from resources/resource.h
+and bar/BarMetrics.h into $BUILD_DIR/tests/e2e/tavrin_product.py (tests/e2e/CMakeLists.txt)."""
 
 import sys
 

@@ -1,8 +1,6 @@
 """The bar's settings in the registry, written and read through probe.exe
 (the server's view, never user.reg)."""
 
-from __future__ import annotations
-
 from typing import Optional
 
 from .common import sjis, unhex
@@ -10,7 +8,6 @@ from .probe import probe
 
 
 def reg_clear() -> None:
-    """Deletes every setting: the next start is a first start."""
     probe("regclear")
 
 
@@ -24,20 +21,16 @@ def reg_get(section: str, key: str) -> Optional[tuple[str, bytes]]:
 
 
 def dword(value: int) -> tuple[str, bytes]:
-    """What reg_get returns for a REG_DWORD of this value."""
     return "REG_DWORD", value.to_bytes(4, "little")
 
 
 def sz(text: str) -> tuple[str, bytes]:
-    """What reg_get returns for a REG_SZ of this text."""
-    return "REG_SZ", text.encode("cp932") + b"\0"
+    return "REG_SZ", sjis(text) + b"\0"
 
 
 def preset(settings: dict[str, dict[str, object]]) -> None:
-    """Stores settings before a start: {"Setting": {"PageNo": 3, "Position": "400,20"}}.
-
-    int: REG_DWORD; str: REG_SZ of its Shift-JIS bytes; bytes: REG_SZ of
-    exactly those bytes; (type, bytes): any registry type."""
+    """Stores {"Setting": {"PageNo": 3, "Position": "400,20"}}: int as REG_DWORD, str as REG_SZ of its
+    Shift-JIS bytes, bytes as REG_SZ of exactly those, (type, bytes) as any registry type."""
     for section, values in settings.items():
         for key, value in values.items():
             if isinstance(value, bool) or not isinstance(value, (int, str, bytes, tuple)):
@@ -47,4 +40,4 @@ def preset(settings: dict[str, dict[str, object]]) -> None:
             elif isinstance(value, tuple):
                 probe("regsetraw", section, key, value[0], value[1].hex() or "-")
             else:
-                probe("regsetsz", section, key, (sjis(value) if isinstance(value, str) else value).hex() or "-")
+                probe("regsetsz", section, key, sjis(value).hex() or "-")

@@ -1,78 +1,16 @@
-"""The X display and the Wine session, and Windows programs run in it.
+"""Windows programs run in the Wine session."""
 
-scripts/test.sh starts one private Xvfb and one persistent wineserver for the
-whole run. A test file run by hand without DISPLAY starts its own here and
-stops them when it ends."""
-
-from __future__ import annotations
-
-import atexit
-import os
 import queue
 import subprocess
 import threading
-import time
 from pathlib import Path
 from typing import Optional
 
-from .common import BUILD_DIR, EXIT_TIMEOUT, REPO, START_TIMEOUT, WINE_RUN, TimedOut
-
-
-def _free_display() -> int:
-    for n in range(91, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
-    raise RuntimeError("no free X display number between :91 and :199")
-
-
-def _wine_shell(command: str, timeout: float = 60) -> int:
-    """Runs a shell command with the prefix's environment (scripts/wine-env.sh)."""
-    env = dict(os.environ, BUILD_DIR=str(BUILD_DIR))
-    return subprocess.run(["bash", "-c", f'. "{REPO}/scripts/wine-env.sh" && {command}'], env=env,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                          timeout=timeout).returncode
-
-
-def ensure_display() -> None:
-    """Starts a private Xvfb and wineserver when the tests run without a display."""
-    if os.environ.get("DISPLAY"):
-        return
-    n = _free_display()
-    xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.environ["DISPLAY"] = f":{n}"
-    deadline = time.monotonic() + 30
-    while not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-        if xvfb.poll() is not None or time.monotonic() > deadline:
-            raise RuntimeError(f"Xvfb :{n} did not start")
-        time.sleep(0.1)
-    # A persistent server (unless one runs already: that one is left alone),
-    # and Wine's background services started with no pipe attached (they
-    # keep the standard error of whoever starts them).
-    own_server = _wine_shell("wineserver -p", timeout=300) == 0
-    _wine_shell("wine cmd.exe /c exit", timeout=300)
-
-    def stop() -> None:
-        try:
-            if own_server:
-                _wine_shell("wineserver -k; wineserver -w", timeout=60)
-        except subprocess.TimeoutExpired:
-            pass
-        xvfb.terminate()
-        try:
-            xvfb.wait(10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
-
-    atexit.register(stop)
-
-
-_ensure_display = ensure_display  # the name older test files used
+from .common import EXIT_TIMEOUT, START_TIMEOUT, WINE_RUN, TimedOut
 
 
 class WineProcess:
-    """A Windows program started through wine-run.sh; its stdout lines are
-    collected in the background."""
+    """A Windows program started through wine-run.sh; its stdout lines are read in the background."""
 
     def __init__(self, exe: Path, *args: object, capture: bool = True) -> None:
         self.name = exe.name

@@ -1,36 +1,30 @@
 """Real X input (xdotool) and the screen (ImageMagick)."""
 
-from __future__ import annotations
-
 import re
 import subprocess
-import tempfile
 import time
-from pathlib import Path
 from typing import Callable, Optional
 
 from .common import SCREENSHOT_DIR, wait_for
 
 
-def xdotool(*args: object) -> None:
-    subprocess.run(["xdotool", *map(str, args)], check=True, stdin=subprocess.DEVNULL, timeout=30)
+def xdotool(*args: object) -> str:
+    return subprocess.run(["xdotool", *map(str, args)], check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          timeout=30).stdout.decode()
 
 
 PARK = (1270, 1015)  # where the pointer rests between clicks: away from every test window
 
 
 def mouse_position() -> tuple[int, int]:
-    r = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.PIPE, timeout=30)
-    fields = dict(line.split("=", 1) for line in r.stdout.decode().split())
+    fields = dict(line.split("=", 1) for line in xdotool("getmouselocation", "--shell").split())
     return int(fields["X"]), int(fields["Y"])
 
 
 def mouse_move(x: int, y: int) -> None:
-    """Moves the pointer and waits until X reports it there. (xdotool's own
-    --sync waits for a motion and hangs when the pointer is already there.)
-    The move is repeated every half second while the pointer is elsewhere:
-    a Wine program that warps the pointer at that moment undoes a move."""
+    """Moves the pointer and waits until X reports it there (xdotool's --sync
+    hangs when it is there already); repeated every half second, as a Wine
+    program that warps the pointer at that moment undoes a move."""
     last_move = 0.0
 
     def there() -> bool:
@@ -46,7 +40,6 @@ def mouse_move(x: int, y: int) -> None:
 
 
 def click(x: int, y: int, button: int = 1, park: bool = True) -> None:
-    """A real mouse click at screen point (x, y), then the pointer is parked."""
     mouse_move(x, y)
     xdotool("click", button)
     if park:
@@ -55,9 +48,8 @@ def click(x: int, y: int, button: int = 1, park: bool = True) -> None:
 
 def drag(start: tuple[int, int], end: tuple[int, int], steps: int = 16, cancel: bool = False,
          watch: Optional[Callable[[], None]] = None) -> None:
-    """Presses the left button at start, moves in steps to end and releases it
-    there; with cancel the right button is clicked at end first. watch, if
-    given, is called after every step and right after the release."""
+    """Left button down at start, moved in steps to end and released there (with cancel after a
+    right click there); watch is called after every step and right after the release."""
     mouse_move(*start)
     xdotool("mousedown", 1)
     try:
@@ -81,23 +73,17 @@ def drag(start: tuple[int, int], end: tuple[int, int], steps: int = 16, cancel: 
     mouse_move(*PARK)
 
 
-def screenshot(name: str) -> Path:
+def screenshot(name: str) -> None:
     """Saves the whole screen as $BUILD_DIR/screenshots/NAME.png."""
     SCREENSHOT_DIR.mkdir(parents=True, exist_ok=True)
-    path = SCREENSHOT_DIR / (name if name.endswith(".png") else name + ".png")
-    subprocess.run(["import", "-window", "root", str(path)], check=True, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
-    return path
+    subprocess.run(["import", "-window", "root", str(SCREENSHOT_DIR / f"{name}.png")], check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
 
 
 def screen_pixel(x: int, y: int) -> str:
     """The colour of one screen pixel as "RRGGBB"."""
-    with tempfile.TemporaryDirectory() as d:
-        path = Path(d) / "screen.png"
-        subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", str(path)], check=True,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        r = subprocess.run(["convert", str(path), "-depth", "8", "txt:-"], check=True,
-                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    r = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"], check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
     m = re.search(r"#([0-9A-Fa-f]{6})", r.stdout.decode())
     assert m, r.stdout
     return m.group(1).upper()
