@@ -15,55 +15,14 @@ namespace probe {
 
 namespace {
 
-template <typename Function>
-Function user32(const char* name) {
-  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
-}
-
 INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-}  // namespace
-
-// Measure as the bar lives: per-monitor v2 where the system has it, v1 else.
-void becomePerMonitorAware() {
-  using SetThreadFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  if (auto set = user32<SetThreadFn>("SetThreadDpiAwarenessContext")) {
-    if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) return;
-  }
-  using SetProcessFn = BOOL(WINAPI*)();
-  if (auto set = user32<SetProcessFn>("SetProcessDPIAware")) set();
-}
 
 // dpi: "DPI LOGPIXELSY", the system DPI and the screen's LOGPIXELSY.
 int cmdDpi(int, char**) {
-  using GetDpiForSystemFn = UINT(WINAPI*)();
-  auto forSystem = user32<GetDpiForSystemFn>("GetDpiForSystem");
   HDC screen = GetDC(nullptr);
   const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  out("%u %d\n", forSystem ? forSystem() : 0u, logPixels);
-  return 0;
-}
-
-// awareness HWND: "AWARENESS V2", the window's DPI awareness (0 unaware,
-// 1 system, 2 per monitor) and 1 if it is per-monitor v2; "- -" where the
-// system cannot tell.
-int cmdAwareness(int argc, char** argv) {
-  need(argc, 3, "awareness HWND");
-  HWND h = liveWindow(argv[2]);
-  using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-  using AwarenessFn = int(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
-  auto getContext = user32<GetContextFn>("GetWindowDpiAwarenessContext");
-  auto awareness = user32<AwarenessFn>("GetAwarenessFromDpiAwarenessContext");
-  auto equal = user32<EqualFn>("AreDpiAwarenessContextsEqual");
-  if (!getContext || !awareness || !equal) {
-    out("- -\n");
-    return 0;
-  }
-  DPI_AWARENESS_CONTEXT context = getContext(h);
-  out("%d %d\n", awareness(context), equal(context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ? 1 : 0);
+  out("%u %d\n", GetDpiForSystem(), logPixels);
   return 0;
 }
 
@@ -105,13 +64,11 @@ int cmdTemplate(int argc, char** argv) {
     const int id = GetDlgCtrlID(c);
     HWND twin = GetDlgItem(dlg, id);
     if (!twin) continue;
-    char text[512] = "";
-    DWORD_PTR got = 0;
-    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &got);
+    const Bytes text = windowText(c);
     HDC dc = GetDC(twin);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(twin, WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     ReleaseDC(twin, dc);
     RECT client{};
@@ -124,32 +81,25 @@ int cmdTemplate(int argc, char** argv) {
 }
 
 // dpichanged HWND DPI L T R B: sends WM_DPICHANGED with that DPI and
-// suggested rectangle, written into the window's own process.
+// suggested rectangle (written into the window's own process).
 int cmdDpiChanged(int argc, char** argv) {
   need(argc, 8, "dpichanged HWND DPI L T R B");
   HWND h = liveWindow(argv[2]);
   const WORD dpi = static_cast<WORD>(numArg(argv[3]));
   RECT r{static_cast<LONG>(numArg(argv[4])), static_cast<LONG>(numArg(argv[5])), static_cast<LONG>(numArg(argv[6])),
          static_cast<LONG>(numArg(argv[7]))};
-  // The message carries a pointer: the rectangle must live in the window's
-  // process.
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) fail("cannot open process %lu (%lu)", pid, GetLastError());
-  void* remote = VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (!remote || !WriteProcessMemory(process, remote, &r, sizeof r, nullptr)) fail("cannot write the rectangle");
+  void* remote = copyInto(h, Bytes(reinterpret_cast<const char*>(&r), sizeof r));
   DWORD_PTR result = 0;
-  const bool answered = SendMessageTimeoutA(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
-                                            SMTO_ABORTIFHUNG, 10000, &result) != 0;
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  if (!answered) fail("WM_DPICHANGED was not answered");
+  if (!SendMessageTimeoutA(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                           10000, &result))
+    fail("WM_DPICHANGED was not answered");
   return 0;
 }
 
+}  // namespace
+
 extern const Command kDpiCommands[] = {
-    {"dpi", cmdDpi}, {"awareness", cmdAwareness}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged}, {},
+    {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged}, {},
 };
 
 }  // namespace probe

@@ -21,26 +21,20 @@ class ProbeError(AssertionError):
     pass
 
 
-def run_helper(exe, *args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
-    """Runs a console helper program; returns (exit status, stdout lines, stderr)."""
-    cmd = [str(WINE_RUN), str(exe), *map(str, args)]
+def probe_alone(*args: object) -> list[str]:
+    """probe.exe in a process of its own, for what Wine reads when a program
+    starts (the DPI); its lines; raises ProbeError unless it exits 0."""
     # Standard error goes to a file, not a pipe: a Wine program that starts
     # the desktop process hands it its standard error, and a pipe would stay
     # open (and subprocess waiting) until that process ends.
     with tempfile.TemporaryFile() as err:
-        r = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=err, timeout=timeout)
+        r = subprocess.run([str(WINE_RUN), str(PROBE_EXE), *map(str, args)], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE, stderr=err, timeout=PROBE_TIMEOUT)
         err.seek(0)
-        message = err.read().decode("utf-8", "replace")
-    return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
-
-
-def probe_alone(*args: object) -> list[str]:
-    """probe.exe in a process of its own, for what Wine reads when a program
-    starts (the DPI); its lines; raises ProbeError unless it exits 0."""
-    rc, lines, err = run_helper(PROBE_EXE, *args)
-    if rc != 0:
-        raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
-    return lines
+        if r.returncode != 0:
+            message = err.read().decode("utf-8", "replace").strip()[-500:]
+            raise ProbeError(f"probe {' '.join(map(str, args))} exited {r.returncode}: {message}")
+    return r.stdout.decode("ascii", "replace").splitlines()
 
 
 class _ProbeServer:
@@ -50,13 +44,7 @@ class _ProbeServer:
     def __init__(self) -> None:
         self.proc: Optional[subprocess.Popen] = None
         self.lock = threading.Lock()  # one command at a time, whichever thread asks
-
-    def _start(self) -> subprocess.Popen:
-        if self.proc is None or self.proc.poll() is not None:
-            self.proc = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
-                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
-            atexit.register(self.stop)
-        return self.proc
+        atexit.register(self.stop)
 
     def stop(self) -> None:
         if self.proc is not None and self.proc.poll() is None:
@@ -69,36 +57,33 @@ class _ProbeServer:
 
     def run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
         with self.lock:
-            return self._run(args, timeout)
+            if self.proc is None or self.proc.poll() is not None:
+                self.proc = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
+                                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+            try:
+                self.proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
+                return self._answer(args, timeout)
+            except BrokenPipeError:
+                self.stop()  # it ended (Wine failed to run it): say so silently, the caller may ask again
+                return 1, [], ""
 
-    def _run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
-        proc = self._start()
-        try:
-            proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
-        except BrokenPipeError:
-            self.stop()  # it ended (Wine failed to run it): say so silently, the caller may ask again
-            return 1, [], ""
+    def _answer(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
+        """The lines up to "\x1e STATUS"; those behind "\x1f" are its messages."""
         deadline = time.monotonic() + timeout
         lines, messages, pending = [], [], b""
         while True:
             left = deadline - time.monotonic()
-            if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
+            if left <= 0 or not select.select([self.proc.stdout], [], [], left)[0]:
                 self.stop()  # it may still be busy with this command: start afresh next time
                 raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
-            chunk = os.read(proc.stdout.fileno(), 65536)
+            chunk = os.read(self.proc.stdout.fileno(), 65536)
             if not chunk:
-                self.stop()  # as above: a silent failure
-                return 1, lines, ""
-            pending += chunk
-            while b"\n" in pending:
-                raw, pending = pending.split(b"\n", 1)
-                line = raw.decode("ascii", "replace").rstrip("\r")
+                raise BrokenPipeError
+            *done, pending = (pending + chunk).split(b"\n")
+            for line in (raw.decode("ascii", "replace") for raw in done):
                 if line.startswith("\x1e "):
                     return int(line[2:]), lines, "\n".join(messages)
-                if line.startswith("\x1f"):
-                    messages.append(line[1:])
-                else:
-                    lines.append(line)
+                (messages if line.startswith("\x1f") else lines).append(line.lstrip("\x1f"))
 
 
 _server = _ProbeServer()
@@ -110,9 +95,9 @@ def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[
 
 
 # Commands that only look, or that give the same result when repeated. They
-# never fail without saying why on stderr; a silent failure is Wine failing
-# to run probe.exe at all (seen once in a while under load), and asking
-# again is harmless.
+# never fail without saying why; a silent failure is Wine failing to run
+# probe.exe at all (seen once in a while under load), and asking again is
+# harmless.
 _LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "topmost", "pid", "foreground",
             "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget"}
 
@@ -171,12 +156,6 @@ class Child:
     client: Rect    # in the parent's client area
     text: bytes
 
-    @staticmethod
-    def parse(line: str) -> "Child":
-        f = line.split()
-        return Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", Rect.parse(f[5:9]), Rect.parse(f[9:13]),
-                     unhex(f[13]))
-
 
 @dataclass(frozen=True)
 class TopWindow:
@@ -189,15 +168,10 @@ class TopWindow:
     rect: Rect
     title: bytes
 
-    @staticmethod
-    def parse(line: str) -> "TopWindow":
-        f = line.split()
-        return TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], Rect.parse(f[5:9]), unhex(f[9]))
-
 
 def top_windows(title: Optional[str | bytes] = None) -> list[TopWindow]:
-    args = ["list"] if title is None else ["list", hexarg(title)]
-    return [TopWindow.parse(line) for line in probe(*args)]
+    return [TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], Rect.parse(f[5:9]), unhex(f[9]))
+            for f in map(str.split, probe("list", *([] if title is None else [hexarg(title)])))]
 
 
 def find_window(title: str | bytes, cls: Optional[str] = None) -> Optional[str]:
@@ -219,14 +193,14 @@ def client_rect(hwnd: str) -> Rect:
 
 
 def children(hwnd: str) -> list[Child]:
-    return [Child.parse(line) for line in probe("children", hwnd)]
+    return [Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", Rect.parse(f[5:9]), Rect.parse(f[9:13]),
+                  unhex(f[13])) for f in map(str.split, probe("children", hwnd))]
 
 
 def child_of(hwnd: str, control_id: int) -> Child:
-    for c in children(hwnd):
-        if c.id == control_id:
-            return c
-    raise AssertionError(f"window {hwnd} has no control {control_id}")
+    found = [c for c in children(hwnd) if c.id == control_id]
+    assert found, f"window {hwnd} has no control {control_id}"
+    return found[0]
 
 
 def window_text(hwnd: str) -> bytes:
