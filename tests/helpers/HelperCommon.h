@@ -43,6 +43,7 @@ struct CommandEnd {
 };
 constexpr char kServedMessage = '\x1f';
 
+// Says why a command ends: on stderr, or behind kServedMessage when served.
 inline void vreport(const char* fmt, va_list ap) {
   fflush(stdout);
   FILE* to = serving ? stdout : stderr;
@@ -67,7 +68,7 @@ inline void vreport(const char* fmt, va_list ap) {
   end(2);
 }
 
-// Not found and the like: exit 1, with a note on stderr.
+// Not found and the like: exit 1, with a note.
 [[noreturn]] inline void no(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
@@ -81,15 +82,10 @@ inline void need(int argc, int n, const char* usage) {
 }
 
 inline std::string hex(const Bytes& b) {
-  if (b.empty()) return "-";
   static const char digits[] = "0123456789abcdef";
   std::string s;
-  s.reserve(b.size() * 2);
-  for (unsigned char c : b) {
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
+  for (unsigned char c : b) s += {digits[c >> 4], digits[c & 15]};
+  return b.empty() ? "-" : s;
 }
 
 inline std::string hwndText(HWND h) {
@@ -98,23 +94,11 @@ inline std::string hwndText(HWND h) {
   return buf;
 }
 
-inline int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 inline Bytes unhex(const char* s) {
+  const size_t n = strcmp(s, "-") == 0 ? 0 : strlen(s);
+  if (n % 2 || strspn(s, "0123456789abcdefABCDEF") != n) fail("not a hex byte string: '%s'", s);
   Bytes b;
-  if (strcmp(s, "-") == 0) return b;
-  const size_t n = strlen(s);
-  if (n % 2) fail("odd number of hex digits in '%s'", s);
-  for (size_t i = 0; i < n; i += 2) {
-    const int hi = hexDigit(s[i]), lo = hexDigit(s[i + 1]);
-    if (hi < 0 || lo < 0) fail("not a hex byte string: '%s'", s);
-    b += static_cast<char>(hi * 16 + lo);
-  }
+  for (size_t i = 0; i < n; i += 2) b += static_cast<char>(strtoul(std::string(s + i, 2).c_str(), nullptr, 16));
   return b;
 }
 

@@ -1,37 +1,31 @@
-// cliptool.exe: clipboard and timing helpers for the delivery tests. A
-// windowed program, so that the bar can start it as a plain application.
+// cliptool.exe: clipboard and timing helpers for the delivery tests; a
+// windowed program, so that the bar can start it. TEXT and HEX as in
+// HelperCommon.h; MS counts milliseconds from "ready".
 //
-//   cliptool                 a window titled "cliptool started" until WM_CLOSE
-//   cliptool hold [TEXT] [TIMEOUT_MS]
-//                            opens the clipboard (first putting TEXT there
-//                            unless "-") and keeps it open: "held HWND" of a
-//                            message-only window; WM_CLOSE to it (or TIMEOUT_MS,
-//                            default 120000) lets go: "released"
-//   cliptool info            "owner HWND", then "format N NAME" per format
-//   cliptool unicode         "unicode HEX": CF_UNICODETEXT as UTF-16LE
-//   cliptool slowowner MS    owns CF_TEXT and four private formats, each
-//                            rendered MS ms after it is asked for ("render N")
-//   cliptool pastetarget TITLE MS [child]
-//                            "window HWND PID"; on Ctrl+V it reads CF_TEXT MS ms
-//                            later, itself or through a child process it
-//                            starts; prints "pasted HEX"
-//   cliptool waittext HWND TEXT TIMEOUT_MS
-//                            "ready", then "match MS" once the window's text is
-//                            TEXT (polled every millisecond), or "timeout HEX"
-//                            and exit 1
-//   cliptool setall TEXT HEX SEED [UTF16HEX]
-//                            CF_TEXT, HEX as "TavrinTestBinary", a 16 x 8
-//                            CF_BITMAP drawn from SEED, and UTF16HEX as
-//                            CF_UNICODETEXT
-//   cliptool dump            "text HEX", "binary HEX", "bitmap W H HEX" (32-bit
-//                            pixels, top-down), "none" for a missing one
-//   cliptool watch HWND TEXT TIMEOUT_MS [read|readnull]
-//                            a clipboard listener: "ready", then "update MS
-//                            excl=0|1 binary=0|1" per change (excl: marked to be
-//                            kept out of clipboard history); with read it opens
-//                            the clipboard at once (readnull: with no window)
-//                            and adds "text=HEX". "pasted MS" when the edit
-//                            HWND holds TEXT; "end" 1.5 s later or at TIMEOUT_MS
+//   (no arguments)         a window titled "cliptool started"
+//   hold - [TIMEOUT_MS]    keeps the clipboard open: "held HWND"; WM_CLOSE to that
+//                          window (or TIMEOUT_MS, 120000) lets go: "released"
+//   info                   "owner HWND", then "format N NAME" per format
+//   unicode                "unicode HEX": CF_UNICODETEXT as UTF-16LE
+//   slowowner MS           owns CF_TEXT and four private formats, each rendered
+//                          MS ms after it is asked for ("render N")
+//   pastetarget TITLE MS [child]
+//                          "window HWND PID"; MS ms after Ctrl+V it reads CF_TEXT,
+//                          itself or through a child process: "pasted HEX"
+//   waittext HWND TEXT TIMEOUT_MS
+//                          "ready", then "match MS" once the window's text is
+//                          TEXT (read every millisecond), or "timeout HEX", exit 1
+//   setall TEXT HEX SEED [UTF16HEX]
+//                          CF_TEXT, HEX as "TavrinTestBinary", a 16 x 8 CF_BITMAP
+//                          drawn from SEED, UTF16HEX as CF_UNICODETEXT
+//   dump                   "text HEX", "binary HEX", "bitmap W H HEX" (32-bit
+//                          pixels, top-down); "none" for a missing one
+//   watch HWND TEXT TIMEOUT_MS [read|readnull]
+//                          a clipboard listener: "ready", "update MS excl=0|1
+//                          binary=0|1" per change (excl: kept out of history),
+//                          with read " text=HEX" read at once (readnull: with
+//                          no window); "pasted MS" once the edit HWND holds
+//                          TEXT; "end" 1.5 s later or at TIMEOUT_MS
 #include <windows.h>
 
 #include <fcntl.h>
@@ -64,8 +58,6 @@ int cmdStarted() {
 int cmdHold(int argc, char** argv) {
   HWND h = messageWindow("TavrinTestClipHolder");
   openClipboard(h);
-  if (argc > 2 && strcmp(argv[2], "-") != 0 && !putText(textArg(argv[2])))
-    fail("SetClipboardData failed (%lu)", GetLastError());
   out("held %s\n", hwndText(h).c_str());
   pump(argc > 3 ? static_cast<DWORD>(numArg(argv[3])) : 120000);
   CloseClipboard();
@@ -73,7 +65,7 @@ int cmdHold(int argc, char** argv) {
   return 0;
 }
 
-int cmdInfo() {
+int cmdInfo(int, char**) {
   openClipboard(nullptr);
   out("owner %s\n", hwndText(GetClipboardOwner()).c_str());
   for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
@@ -83,30 +75,6 @@ int cmdInfo() {
   }
   CloseClipboard();
   return 0;
-}
-
-int cmdWaitText(int argc, char** argv) {
-  need(argc, 5, "waittext HWND TEXT TIMEOUT_MS");
-  HWND h = liveWindow(argv[2]);
-  const Bytes want = textArg(argv[3]);
-  const double timeoutMs = static_cast<double>(numArg(argv[4]));
-  Bytes last;
-  out("ready\n");
-  LARGE_INTEGER start;
-  QueryPerformanceCounter(&start);
-  for (;;) {
-    const bool ok = readText(h, last, 1000);
-    const double ms = msSince(start);
-    if (ok && last == want) {
-      out("match %.1f\n", ms);
-      return 0;
-    }
-    if (ms >= timeoutMs) {
-      out("timeout %s\n", hex(last).c_str());
-      return 1;
-    }
-    Sleep(1);
-  }
 }
 
 int cmdSetAll(int argc, char** argv) {
@@ -143,7 +111,7 @@ std::string bitmapText(HBITMAP bitmap) {
   return std::to_string(info.bmWidth) + " " + std::to_string(info.bmHeight) + " " + hex(bits);
 }
 
-int cmdDump() {
+int cmdDump(int, char**) {
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   openClipboard(messageWindow("TavrinTestClipDumper"));
   const std::string text = clipHex(CF_TEXT, 1), binary = clipHex(binaryFormat, 0);
@@ -154,8 +122,10 @@ int cmdDump() {
   return 0;
 }
 
+// watch, and waittext (the same without a listener, ending at the match).
 int cmdWatch(int argc, char** argv) {
-  need(argc, 5, "watch HWND TEXT TIMEOUT_MS [read|readnull]");
+  need(argc, 5, "watch|waittext HWND TEXT TIMEOUT_MS [read|readnull]");
+  const bool listen = strcmp(argv[1], "watch") == 0;
   HWND edit = liveWindow(argv[2]);
   const Bytes want = textArg(argv[3]);
   const double timeoutMs = static_cast<double>(numArg(argv[4]));
@@ -164,15 +134,15 @@ int cmdWatch(int argc, char** argv) {
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   HWND h = messageWindow("TavrinTestClipWatcher");
-  if (!AddClipboardFormatListener(h)) fail("AddClipboardFormatListener failed (%lu)", GetLastError());
+  if (listen && !AddClipboardFormatListener(h)) fail("AddClipboardFormatListener failed (%lu)", GetLastError());
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   out("ready\n");
   double pastedAt = -1;
+  Bytes now;
   for (;;) {
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (m.message == WM_QUIT) return 0;
       if (m.hwnd != h || m.message != WM_CLIPBOARDUPDATE) {
         DispatchMessageA(&m);
         continue;
@@ -186,21 +156,24 @@ int cmdWatch(int argc, char** argv) {
       }
       out("\n");
     }
-    Bytes now;
     if (pastedAt < 0 && readText(edit, now, 1000) && now == want) {
       pastedAt = msSince(start);
-      out("pasted %.1f\n", pastedAt);
+      out("%s %.1f\n", listen ? "pasted" : "match", pastedAt);
+      if (!listen) return 0;
     }
     const double spent = msSince(start);
+    if (!listen && spent >= timeoutMs) {
+      out("timeout %s\n", hex(now).c_str());
+      return 1;
+    }
     if ((pastedAt >= 0 && spent - pastedAt > 1500) || spent > timeoutMs) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
   }
-  RemoveClipboardFormatListener(h);
   out("end\n");
   return 0;
 }
 
-int cmdUnicode() {
+int cmdUnicode(int, char**) {
   openClipboard(nullptr);
   const std::string text = clipHex(CF_UNICODETEXT, 2);
   CloseClipboard();
@@ -233,7 +206,7 @@ int cmdSlowOwner(int argc, char** argv) {
 }
 
 // Reads CF_TEXT with a window of its own and sends it to `to` (WM_COPYDATA).
-int cmdReadClip(HWND to) {
+int readClip(HWND to) {
   HWND h = messageWindow("TavrinTestClipReader");
   Bytes text;
   if (OpenClipboard(h)) {
@@ -243,6 +216,12 @@ int cmdReadClip(HWND to) {
   COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
   SendMessageA(to, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   return 0;
+}
+
+// readclip HWND: what pastetarget's child process does.
+int cmdReadClip(int argc, char** argv) {
+  need(argc, 3, "readclip HWND");
+  return readClip(hwndArg(argv[2]));
 }
 
 DWORD pasteDelayMs = 0;
@@ -268,7 +247,7 @@ LRESULT CALLBACK pasteTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER) {
     KillTimer(h, 1);
     if (pasteByChild) startReader(h);
-    else cmdReadClip(h);
+    else readClip(h);
     return 0;
   }
   if (msg == WM_COPYDATA) {
@@ -296,16 +275,11 @@ int main(int argc, char** argv) {
   programName = "cliptool";
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) return cmdStarted();
-  const std::string command = argv[1];
-  if (command == "hold") return cmdHold(argc, argv);
-  if (command == "info") return cmdInfo();
-  if (command == "waittext") return cmdWaitText(argc, argv);
-  if (command == "setall") return cmdSetAll(argc, argv);
-  if (command == "dump") return cmdDump();
-  if (command == "watch") return cmdWatch(argc, argv);
-  if (command == "unicode") return cmdUnicode();
-  if (command == "slowowner") return cmdSlowOwner(argc, argv);
-  if (command == "pastetarget") return cmdPasteTarget(argc, argv);
-  if (command == "readclip" && argc > 2) return cmdReadClip(hwndArg(argv[2]));
+  const std::pair<const char*, int (*)(int, char**)> commands[] = {
+      {"hold", cmdHold},       {"info", cmdInfo},          {"waittext", cmdWatch},       {"setall", cmdSetAll},
+      {"dump", cmdDump},       {"watch", cmdWatch},        {"unicode", cmdUnicode},         {"slowowner", cmdSlowOwner},
+      {"readclip", cmdReadClip}, {"pastetarget", cmdPasteTarget}};
+  for (const auto& [name, run] : commands)
+    if (strcmp(argv[1], name) == 0) return run(argc, argv);
   fail("unknown command '%s'", argv[1]);
 }

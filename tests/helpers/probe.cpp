@@ -23,7 +23,7 @@ namespace {
 
 using namespace probe;
 
-const Command* const kTables[] = {kWindowCommands, kActionCommands, kRegistryCommands, kDpiCommands};
+const Command* const kTables[] = {kWindowCommands, kActionCommands, kBarCommands};
 
 int runCommand(int argc, char** argv) {
   for (const Command* table : kTables)
@@ -69,10 +69,7 @@ int main(int argc, char** argv) {
     SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
   // Plain "\n" line ends on the pipe to the tests.
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) {
-    fputs("usage: probe COMMAND ARGS... (or probe serve)\n", stderr);
-    return 2;
-  }
+  helpers::need(argc, 2, "COMMAND ARGS... | serve");
   if (strcmp(argv[1], "serve") == 0) return serve();
   return runCommand(argc, argv);
 }

@@ -34,7 +34,6 @@ struct Command {
 };
 extern const Command kWindowCommands[];    // probe_windows.cpp: looking
 extern const Command kActionCommands[];    // probe_actions.cpp: driving, keys, clipboard, windows to hold
-extern const Command kRegistryCommands[];  // probe_registry.cpp: the bar's settings
-extern const Command kDpiCommands[];       // probe_dpi.cpp: the bar's scaling
+extern const Command kBarCommands[];       // probe_bar.cpp: the bar's settings and scaling
 
 }  // namespace probe

@@ -135,14 +135,11 @@ int cmdClipGet(int, char**) {
   return 0;
 }
 
-// clipset TEXT: put TEXT on the clipboard as CF_TEXT ("clipset -" empties it).
+// clipset TEXT: put TEXT alone on the clipboard as CF_TEXT.
 int cmdClipSet(int argc, char** argv) {
   need(argc, 3, "clipset TEXT");
   openClipboard(nullptr);
-  if (strcmp(argv[2], "-") == 0)
-    EmptyClipboard();
-  else
-    putText(textArg(argv[2]));
+  putText(textArg(argv[2]));
   CloseClipboard();
   return 0;
 }
@@ -188,9 +185,10 @@ LRESULT CALLBACK holderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return 0;
 }
 
-// Prints "window HWND PID" and pumps messages until the window is closed.
-int hold(HWND h) {
-  out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
+// Prints "window HWND PID" (and `then`), and pumps messages until the window
+// is closed.
+int hold(HWND h, const std::string& then = "") {
+  out("window %s %lu\n%s", hwndText(h).c_str(), GetCurrentProcessId(), then.c_str());
   pump();
   return 0;
 }
@@ -223,13 +221,9 @@ int cmdHoldHotKey(int argc, char** argv) {
   need(argc, 4, "holdhotkey MODS VK");
   HWND h = makeWindow("TavrinTestHotKeyHolder", "TavrinTestHotKeyHolder", holderProc, WS_POPUP, 0, {}, nullptr,
                       COLOR_HIGHLIGHT);
-  out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
   if (RegisterHotKey(h, 1, static_cast<UINT>(numArg(argv[2])), static_cast<UINT>(numArg(argv[3]))))
-    out("registered 1\n");
-  else
-    out("registered 0 %lu\n", GetLastError());
-  pump();
-  return 0;
+    return hold(h, "registered 1\n");
+  return hold(h, "registered 0 " + std::to_string(GetLastError()) + "\n");
 }
 
 }  // namespace

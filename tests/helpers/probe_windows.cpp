@@ -69,12 +69,18 @@ std::string styleFlags(HWND h) {
   return std::string(style & WS_VISIBLE ? "1 " : "0 ") + (style & WS_DISABLED ? "0" : "1");
 }
 
+std::string rectText(RECT r) {
+  char buf[64];
+  snprintf(buf, sizeof buf, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+  return buf;
+}
+
 // HWND PID VISIBLE ENABLED CLASS L T R B TITLEHEX
-void printTopLevel(HWND h) {
+std::string topLevelLine(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
-  out("%s %lu %s %s %ld %ld %ld %ld %s\n", hwndText(h).c_str(), windowPid(h), styleFlags(h).c_str(),
-      className(h).c_str(), r.left, r.top, r.right, r.bottom, hex(captionText(h)).c_str());
+  return hwndText(h) + " " + std::to_string(windowPid(h)) + " " + styleFlags(h) + " " + className(h) + " "
+         + rectText(r) + " " + hex(captionText(h));
 }
 
 // Everything about a window and its children that a layout change touches.
@@ -93,24 +99,15 @@ std::string layoutSignature(HWND h) {
   return sig;
 }
 
-void printRect(RECT r) { out("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom); }
-
 // find TITLE [CLASS]: HWND of a top-level window with exactly that title.
-int cmdFind(int argc, char** argv) {
-  need(argc, 3, "find TITLE [CLASS]");
-  HWND h = findTitled(textArg(argv[2]), argc > 3 ? argv[3] : nullptr);
-  if (!h) return 1;
-  out("%s\n", hwndText(h).c_str());
-  return 0;
-}
-
-// wait TITLE TIMEOUT_MS [CLASS]: as find, once such a window is visible
+// wait TITLE TIMEOUT_MS [CLASS]: the same, once such a window is visible
 // (exit 1 on time-out). For the scripts that start the bar by hand.
-int cmdWait(int argc, char** argv) {
-  need(argc, 4, "wait TITLE TIMEOUT_MS [CLASS]");
+int cmdFind(int argc, char** argv) {
+  const int waiting = strcmp(argv[1], "wait") == 0 ? 1 : 0;
+  need(argc, 3 + waiting, "find TITLE [CLASS] | wait TITLE TIMEOUT_MS [CLASS]");
+  const char* cls = argc > 3 + waiting ? argv[3 + waiting] : nullptr;
   HWND h = nullptr;
-  if (!waitUntil(argv[3], [&] { return h = findTitled(textArg(argv[2]), argc > 4 ? argv[4] : nullptr, true); }))
-    return 1;
+  if (!waitUntil(waiting ? argv[3] : "0", [&] { return h = findTitled(textArg(argv[2]), cls, waiting); })) return 1;
   out("%s\n", hwndText(h).c_str());
   return 0;
 }
@@ -119,14 +116,7 @@ int cmdWait(int argc, char** argv) {
 //   HWND PID VISIBLE ENABLED CLASS L T R B TITLEHEX
 int cmdList(int argc, char** argv) {
   for (HWND h : topLevelWindows())
-    if (argc <= 2 || captionText(h) == textArg(argv[2])) printTopLevel(h);
-  return 0;
-}
-
-// info HWND: the list line of one window (top-level or not).
-int cmdInfo(int argc, char** argv) {
-  need(argc, 3, "info HWND");
-  printTopLevel(liveWindow(argv[2]));
+    if (argc <= 2 || captionText(h) == textArg(argv[2])) out("%s\n", topLevelLine(h).c_str());
   return 0;
 }
 
@@ -169,23 +159,51 @@ int cmdStable(int argc, char** argv) {
   }) ? 0 : 1;
 }
 
-// rect HWND: window rectangle in screen pixels, "L T R B".
-int cmdRect(int argc, char** argv) {
-  need(argc, 3, "rect HWND");
+// Looks at one window: `probe NAME HWND` prints one line.
+//   rect     the window rectangle in screen pixels, "L T R B"
+//   client   the client area in screen pixels, "L T R B"
+//   text     its text (WM_GETTEXT) as HEX
+//   topmost  1 if WS_EX_TOPMOST is set, else 0
+//   iconic   1 if it is minimised, else 0
+//   pid      the Windows process id owning it
+//   focus    "ACTIVE FOCUS" of its thread (0x0 for none)
+//   info     its line as list prints it (top-level or not)
+std::string windowRect(HWND h) {
   RECT r{};
-  GetWindowRect(liveWindow(argv[2]), &r);
-  printRect(r);
-  return 0;
+  GetWindowRect(h, &r);
+  return rectText(r);
 }
 
-// client HWND: client area in screen pixels, "L T R B".
-int cmdClient(int argc, char** argv) {
-  need(argc, 3, "client HWND");
-  HWND h = liveWindow(argv[2]);
+std::string clientRect(HWND h) {
   RECT r{};
   GetClientRect(h, &r);
   MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  printRect(r);
+  return rectText(r);
+}
+
+std::string threadFocus(HWND h) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info))
+    fail("GetGUIThreadInfo failed (%lu)", GetLastError());
+  return hwndText(info.hwndActive) + " " + hwndText(info.hwndFocus);
+}
+
+const std::pair<const char*, std::string (*)(HWND)> kLooks[] = {
+    {"rect", windowRect},
+    {"client", clientRect},
+    {"text", [](HWND h) { return hex(windowText(h)); }},
+    {"topmost", [](HWND h) { return std::to_string((GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0); }},
+    {"iconic", [](HWND h) { return std::to_string(IsIconic(h) ? 1 : 0); }},
+    {"pid", [](HWND h) { return std::to_string(windowPid(h)); }},
+    {"focus", threadFocus},
+    {"info", topLevelLine},
+};
+
+int cmdLook(int argc, char** argv) {
+  need(argc, 3, "NAME HWND");
+  for (const auto& [name, look] : kLooks)
+    if (strcmp(argv[1], name) == 0) out("%s\n", look(liveWindow(argv[2])).c_str());
   return 0;
 }
 
@@ -207,49 +225,10 @@ int cmdChildren(int argc, char** argv) {
   return 0;
 }
 
-// text HWND: the window's text (WM_GETTEXT) as HEX.
-int cmdText(int argc, char** argv) {
-  need(argc, 3, "text HWND");
-  out("%s\n", hex(windowText(liveWindow(argv[2]))).c_str());
-  return 0;
-}
-
-// topmost HWND: 1 if WS_EX_TOPMOST is set, else 0.
-int cmdTopmost(int argc, char** argv) {
-  need(argc, 3, "topmost HWND");
-  out("%d\n", (GetWindowLongA(liveWindow(argv[2]), GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
-  return 0;
-}
-
-// pid HWND: the Windows process id owning the window.
-int cmdPid(int argc, char** argv) {
-  need(argc, 3, "pid HWND");
-  out("%lu\n", windowPid(liveWindow(argv[2])));
-  return 0;
-}
-
 // foreground: "HWND TITLEHEX" of the foreground window ("0x0 -" if none).
 int cmdForeground(int, char**) {
   HWND h = GetForegroundWindow();
   out("%s %s\n", hwndText(h).c_str(), h ? hex(captionText(h)).c_str() : "-");
-  return 0;
-}
-
-// iconic HWND: prints 1 or 0.
-int cmdIconic(int argc, char** argv) {
-  need(argc, 3, "iconic HWND");
-  out("%d\n", IsIconic(liveWindow(argv[2])) ? 1 : 0);
-  return 0;
-}
-
-// focus HWND: "ACTIVE FOCUS" of the window's thread (0x0 for none).
-int cmdFocus(int argc, char** argv) {
-  need(argc, 3, "focus HWND");
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(liveWindow(argv[2]), nullptr), &info))
-    fail("GetGUIThreadInfo failed (%lu)", GetLastError());
-  out("%s %s\n", hwndText(info.hwndActive).c_str(), hwndText(info.hwndFocus).c_str());
   return 0;
 }
 
@@ -279,8 +258,7 @@ int cmdMenu(int argc, char** argv) {
   for (HWND h : menus) {
     RECT r{};
     GetWindowRect(h, &r);
-    out("%s ", hwndText(h).c_str());
-    printRect(r);
+    out("%s %s\n", hwndText(h).c_str(), rectText(r).c_str());
   }
   return shown ? 0 : 1;
 }
@@ -288,11 +266,10 @@ int cmdMenu(int argc, char** argv) {
 }  // namespace
 
 extern const Command kWindowCommands[] = {
-    {"find", cmdFind}, {"wait", cmdWait}, {"list", cmdList}, {"info", cmdInfo}, {"waitgone", cmdWaitGone},
-    {"waitdead", cmdWaitDead}, {"stable", cmdStable}, {"rect", cmdRect}, {"client", cmdClient},
-    {"children", cmdChildren}, {"text", cmdText}, {"topmost", cmdTopmost}, {"pid", cmdPid},
-    {"foreground", cmdForeground}, {"iconic", cmdIconic}, {"focus", cmdFocus}, {"zorder", cmdZOrder},
-    {"menu", cmdMenu}, {},
+    {"find", cmdFind}, {"wait", cmdFind}, {"list", cmdList}, {"waitgone", cmdWaitGone}, {"waitdead", cmdWaitDead},
+    {"stable", cmdStable}, {"children", cmdChildren}, {"foreground", cmdForeground}, {"zorder", cmdZOrder},
+    {"menu", cmdMenu}, {"rect", cmdLook}, {"client", cmdLook}, {"text", cmdLook}, {"topmost", cmdLook},
+    {"iconic", cmdLook}, {"pid", cmdLook}, {"focus", cmdLook}, {"info", cmdLook}, {},
 };
 
 }  // namespace probe

@@ -24,17 +24,14 @@ namespace {
 
 using namespace helpers;
 
-struct EditSpec {
+constexpr DWORD kMultiLine = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+
+const struct {
   int id;
   const char* label;
-  bool multiLine;
-  bool disabled;
-};
-
-const EditSpec kForm[] = {
-    {201, "氏名", false, false}, {202, "ﾌﾘｶﾞﾅ", false, false}, {203, "住所", true, false},
-    {204, "電話", false, true},  {205, "備考", true, false},
-};
+  DWORD style;
+} kForm[] = {{201, "氏名", 0},           {202, "ﾌﾘｶﾞﾅ", 0},         {203, "住所", kMultiLine},
+             {204, "電話", WS_DISABLED}, {205, "備考", kMultiLine}};
 
 constexpr int kSingleEditId = 100;
 
@@ -55,7 +52,7 @@ void layout(HWND w) {
   int y = 8;
   for (size_t i = 0; i < g.edits.size(); ++i) {
     HWND e = g.edits[i].second;
-    int h = kForm[i].multiLine ? 60 : 24;
+    const int h = (kForm[i].style & ES_MULTILINE) ? 60 : 24;
     MoveWindow(GetDlgItem(w, kForm[i].id + 100), 8, y + 4, 70, 20, TRUE);
     MoveWindow(e, 84, y, rc.right - 92 > 40 ? rc.right - 92 : 40, h, TRUE);
     y += h + 8;
@@ -69,11 +66,8 @@ HWND control(HWND parent, const char* cls, const char* text, DWORD style, DWORD 
   return c;
 }
 
-void makeEdit(HWND parent, int id, bool multiLine, bool disabled) {
-  DWORD style = WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
-  if (multiLine) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
-  if (disabled) style |= WS_DISABLED;
-  HWND e = control(parent, "EDIT", "", style, WS_EX_CLIENTEDGE, id);
+void makeEdit(HWND parent, int id, DWORD style) {
+  HWND e = control(parent, "EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE, id);
   SendMessageA(e, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   if (g.text) SetWindowTextA(e, g.text->c_str());
   g.edits.emplace_back(id, e);
@@ -85,10 +79,10 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       if (g.form) {
         for (const auto& f : kForm) {
           control(w, "STATIC", f.label, 0, 0, f.id + 100);
-          makeEdit(w, f.id, f.multiLine, f.disabled);
+          makeEdit(w, f.id, f.style);
         }
       } else {
-        makeEdit(w, kSingleEditId, true, false);
+        makeEdit(w, kSingleEditId, kMultiLine);
       }
       g.focus = g.edits[0].second;
       return 0;

@@ -37,61 +37,57 @@ def probe_alone(*args: object) -> list[str]:
     return r.stdout.decode("ascii", "replace").splitlines()
 
 
-class _ProbeServer:
-    """One probe.exe that answers command after command ("probe serve"):
-    a look then costs no Wine start (about a tenth of a second each)."""
-
-    def __init__(self) -> None:
-        self.proc: Optional[subprocess.Popen] = None
-        self.lock = threading.Lock()  # one command at a time, whichever thread asks
-        atexit.register(self.stop)
-
-    def stop(self) -> None:
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.stdin.close()  # the end of its input ends it
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-        self.proc = None
-
-    def run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
-        with self.lock:
-            if self.proc is None or self.proc.poll() is not None:
-                self.proc = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
-                                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
-            try:
-                self.proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
-                return self._answer(args, timeout)
-            except BrokenPipeError:
-                self.stop()  # it ended (Wine failed to run it): say so silently, the caller may ask again
-                return 1, [], ""
-
-    def _answer(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
-        """The lines up to "\x1e STATUS"; those behind "\x1f" are its messages."""
-        deadline = time.monotonic() + timeout
-        lines, messages, pending = [], [], b""
-        while True:
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([self.proc.stdout], [], [], left)[0]:
-                self.stop()  # it may still be busy with this command: start afresh next time
-                raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
-            chunk = os.read(self.proc.stdout.fileno(), 65536)
-            if not chunk:
-                raise BrokenPipeError
-            *done, pending = (pending + chunk).split(b"\n")
-            for line in (raw.decode("ascii", "replace") for raw in done):
-                if line.startswith("\x1e "):
-                    return int(line[2:]), lines, "\n".join(messages)
-                (messages if line.startswith("\x1f") else lines).append(line.lstrip("\x1f"))
+_server: Optional[subprocess.Popen] = None  # "probe serve", answering command after command
+_lock = threading.Lock()  # one command at a time, whichever thread asks
 
 
-_server = _ProbeServer()
+def _stop_server() -> None:
+    global _server
+    if _server is not None and _server.poll() is None:
+        _server.stdin.close()  # the end of its input ends it
+        try:
+            _server.wait(5)
+        except subprocess.TimeoutExpired:
+            _server.kill()
+    _server = None
+
+
+atexit.register(_stop_server)
 
 
 def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
-    """Runs a probe.exe command; returns (exit status, stdout lines, stderr)."""
-    return _server.run(args, timeout)
+    """Runs a probe.exe command; returns (exit status, stdout lines, stderr). One probe.exe answers
+    them all: a look then costs no Wine start (about a tenth of a second each)."""
+    global _server
+    with _lock:
+        if _server is None or _server.poll() is not None:
+            _server = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+        try:
+            _server.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
+            return _answer(_server, args, timeout)
+        except BrokenPipeError:
+            _stop_server()  # it ended (Wine failed to run it): say so silently, the caller may ask again
+            return 1, [], ""
+
+
+def _answer(proc: subprocess.Popen, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
+    """The lines up to "\x1e STATUS"; those behind "\x1f" are its messages."""
+    deadline = time.monotonic() + timeout
+    lines, messages, pending = [], [], b""
+    while True:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
+            _stop_server()  # it may still be busy with this command: start afresh next time
+            raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
+        chunk = os.read(proc.stdout.fileno(), 65536)
+        if not chunk:
+            raise BrokenPipeError
+        *done, pending = (pending + chunk).split(b"\n")
+        for line in (raw.decode("ascii", "replace") for raw in done):
+            if line.startswith("\x1e "):
+                return int(line[2:]), lines, "\n".join(messages)
+            (messages if line.startswith("\x1f") else lines).append(line.lstrip("\x1f"))
 
 
 # Commands that only look, or that give the same result when repeated. They
@@ -133,9 +129,9 @@ class Rect:
     def center(self) -> tuple[int, int]:
         return (self.left + self.right) // 2, (self.top + self.bottom) // 2
 
-    @staticmethod
-    def parse(fields: Iterable[str]) -> "Rect":
-        return Rect(*map(int, fields))
+
+def _rect(fields: Iterable[str]) -> Rect:
+    return Rect(*map(int, fields))
 
 
 def top_left(r: object) -> tuple[int, int]:
@@ -170,7 +166,7 @@ class TopWindow:
 
 
 def top_windows(title: Optional[str | bytes] = None) -> list[TopWindow]:
-    return [TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], Rect.parse(f[5:9]), unhex(f[9]))
+    return [TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], _rect(f[5:9]), unhex(f[9]))
             for f in map(str.split, probe("list", *([] if title is None else [hexarg(title)])))]
 
 
@@ -184,16 +180,16 @@ def window_exists(hwnd: str) -> bool:
 
 
 def window_rect(hwnd: str) -> Rect:
-    return Rect.parse(probe("rect", hwnd)[0].split())
+    return _rect(probe("rect", hwnd)[0].split())
 
 
 def client_rect(hwnd: str) -> Rect:
     """The client area in screen pixels."""
-    return Rect.parse(probe("client", hwnd)[0].split())
+    return _rect(probe("client", hwnd)[0].split())
 
 
 def children(hwnd: str) -> list[Child]:
-    return [Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", Rect.parse(f[5:9]), Rect.parse(f[9:13]),
+    return [Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", _rect(f[5:9]), _rect(f[9:13]),
                   unhex(f[13])) for f in map(str.split, probe("children", hwnd))]
 
 
@@ -267,7 +263,7 @@ def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIM
 def visible_menus() -> list[Rect]:
     """Screen rectangles of the visible popup menus (class #32768)."""
     rc, lines, _ = probe_run("menu", 0)
-    return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
+    return [_rect(line.split()[1:5]) for line in lines] if rc == 0 else []
 
 
 def clipboard_text() -> Optional[bytes]:
