@@ -114,11 +114,10 @@ std::string bitmapText(HBITMAP bitmap) {
 int cmdDump(int, char**) {
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   openClipboard(messageWindow("TavrinTestClipDumper"));
-  const std::string text = clipHex(CF_TEXT, 1), binary = clipHex(binaryFormat, 0);
   HANDLE b = GetClipboardData(CF_BITMAP);
-  const std::string bitmap = b ? bitmapText(static_cast<HBITMAP>(b)) : "none";
+  out("text %s\nbinary %s\nbitmap %s\n", clipHex(CF_TEXT, 1).c_str(), clipHex(binaryFormat, 0).c_str(),
+      b ? bitmapText(static_cast<HBITMAP>(b)).c_str() : "none");
   CloseClipboard();
-  out("text %s\nbinary %s\nbitmap %s\n", text.c_str(), binary.c_str(), bitmap.c_str());
   return 0;
 }
 
@@ -175,9 +174,8 @@ int cmdWatch(int argc, char** argv) {
 
 int cmdUnicode(int, char**) {
   openClipboard(nullptr);
-  const std::string text = clipHex(CF_UNICODETEXT, 2);
+  out("unicode %s\n", clipHex(CF_UNICODETEXT, 2).c_str());
   CloseClipboard();
-  out("unicode %s\n", text.c_str());
   return 0;
 }
 

@@ -1,12 +1,7 @@
 // probe.exe: looks at and pokes the windows of other programs from outside,
-// for the end-to-end tests. Runs under Wine next to TAVRIN.EXE.
-//
-//   probe COMMAND ARGS...
-//   probe serve          the same commands, one per line on stdin (see serve())
-//
-// Every command prints machine-readable lines on stdout; texts always as HEX,
-// so Shift-JIS, CR LF and blanks survive the trip. Arguments and exit status
-// as in HelperCommon.h; the commands are listed in the probe_*.cpp files.
+// for the end-to-end tests: `probe COMMAND ARGS...`, or `probe serve` (below).
+// Commands (listed in the probe_*.cpp files) print machine-readable lines;
+// texts always as HEX, so Shift-JIS, CR LF and blanks survive the trip.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -39,7 +34,6 @@ int runCommand(int argc, char** argv) {
 int serve() {
   helpers::serving = true;
   for (std::string line; std::getline(std::cin, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     std::vector<std::string> words{"probe"};
     std::istringstream fields(line);
     for (std::string word; std::getline(fields, word, '\t');) words.push_back(word);

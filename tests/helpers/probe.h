@@ -18,8 +18,6 @@ using namespace helpers;
 
 // Looking at windows (probe_windows.cpp).
 Bytes windowText(HWND h);  // WM_GETTEXT, or the system's copy of the caption
-std::string className(HWND h);
-std::vector<HWND> topLevelWindows();  // front to back
 DWORD windowPid(HWND h);
 
 // A copy of `data` in the process of window h, for a message that carries a

@@ -35,7 +35,7 @@ UINT messageArg(const char* s) {
   return static_cast<UINT>(numArg(s));
 }
 
-// A key: a name below, a letter or digit, F1 to F24, or vkNN.
+// A key: a name below, a letter or digit, or F1 to F24.
 BYTE keyArg(const std::string& k) {
   const std::pair<const char*, BYTE> names[] = {{"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
                                                 {"esc", VK_ESCAPE},   {"enter", VK_RETURN}, {"tab", VK_TAB},
@@ -46,12 +46,7 @@ BYTE keyArg(const std::string& k) {
     return static_cast<BYTE>(toupper(static_cast<unsigned char>(k[0])));
   const int f = (k[0] == 'f' || k[0] == 'F') && k.size() <= 3 ? atoi(k.c_str() + 1) : 0;
   if (f >= 1 && f <= 24) return static_cast<BYTE>(VK_F1 + f - 1);
-  if (_strnicmp(k.c_str(), "vk", 2) == 0) return static_cast<BYTE>(numArg(k.c_str() + 2));
   fail("unknown key '%s'", k.c_str());
-}
-
-void keyEvent(BYTE vk, DWORD flags) {
-  keybd_event(vk, static_cast<BYTE>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
 // settext HWND TEXT: WM_SETTEXT from outside.
@@ -120,8 +115,9 @@ int cmdKeys(int argc, char** argv) {
     std::vector<BYTE> keys;
     std::istringstream parts(argv[i]);
     for (std::string part; std::getline(parts, part, '+');) keys.push_back(keyArg(part));
-    for (BYTE vk : keys) keyEvent(vk, 0);
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) keyEvent(*it, KEYEVENTF_KEYUP);
+    for (BYTE vk : keys) keybd_event(vk, static_cast<BYTE>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)), 0, 0);
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+      keybd_event(*it, static_cast<BYTE>(MapVirtualKeyA(*it, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP, 0);
     Sleep(30);
   }
   return 0;

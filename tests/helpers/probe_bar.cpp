@@ -83,14 +83,15 @@ int cmdRegGet(int argc, char** argv) {
   need(argc, 4, "regget SECTION KEY");
   HKEY k = nullptr;
   DWORD type = 0, size = 0;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, sectionPath(argv[2]).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
-    out("missing\n");
-    return 0;
+  Bytes data;
+  LONG e = RegOpenKeyExA(HKEY_CURRENT_USER, sectionPath(argv[2]).c_str(), 0, KEY_READ, &k);
+  if (e == ERROR_SUCCESS) {
+    e = RegQueryValueExA(k, argv[3], nullptr, &type, nullptr, &size);
+    data.resize(size);
+    auto* bytes = reinterpret_cast<BYTE*>(data.data());
+    if (e == ERROR_SUCCESS) e = RegQueryValueExA(k, argv[3], nullptr, &type, bytes, &size);
+    RegCloseKey(k);
   }
-  LONG e = RegQueryValueExA(k, argv[3], nullptr, &type, nullptr, &size);
-  Bytes data(size, '\0');
-  if (e == ERROR_SUCCESS) e = RegQueryValueExA(k, argv[3], nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-  RegCloseKey(k);
   if (e == ERROR_FILE_NOT_FOUND) {
     out("missing\n");
     return 0;

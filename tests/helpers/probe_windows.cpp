@@ -16,18 +16,6 @@ Bytes windowText(HWND h) {
   return readText(h, t) ? t : captionText(h);
 }
 
-std::string className(HWND h) {
-  char buf[256] = {};
-  GetClassNameA(h, buf, sizeof buf);
-  return buf[0] ? buf : "-";
-}
-
-std::vector<HWND> topLevelWindows() {
-  std::vector<HWND> v;
-  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) v.push_back(h);
-  return v;
-}
-
 DWORD windowPid(HWND h) {
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
@@ -36,11 +24,21 @@ DWORD windowPid(HWND h) {
 
 namespace {
 
-std::vector<HWND> directChildren(HWND parent) {
+std::string className(HWND h) {
+  char buf[256] = {};
+  GetClassNameA(h, buf, sizeof buf);
+  return buf[0] ? buf : "-";
+}
+
+// `first` and the windows behind it, front to back.
+std::vector<HWND> fromFront(HWND first) {
   std::vector<HWND> v;
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) v.push_back(c);
+  for (HWND h = first; h; h = GetWindow(h, GW_HWNDNEXT)) v.push_back(h);
   return v;
 }
+
+std::vector<HWND> topLevelWindows() { return fromFront(GetTopWindow(nullptr)); }
+std::vector<HWND> directChildren(HWND parent) { return fromFront(GetWindow(parent, GW_CHILD)); }
 
 // The first top-level window whose caption (as the system keeps it: works on
 // busy windows) is exactly `title`, and of class `cls` if given.

@@ -1,13 +1,9 @@
 // target.exe: a program for the bar to deliver texts into.
-//
 //   target TITLE [--form] [--text TEXT] [--pos X Y W H]
-//
 // Without --form: one window filled by a multi-line EDIT (id 100) that has
-// the focus. With --form: labelled edits 201 name, 202 reading, 203 address
-// (multi-line), 204 telephone (disabled), 205 notes (multi-line); Tab moves
-// between them and the focused one is kept across deactivation. --text puts
-// TEXT into every edit. A posted WM_APP keeps it busy for WPARAM ms.
-//
+// the focus. With --form: the labelled edits of kForm; Tab moves between them
+// and the focused one is kept across deactivation. --text puts TEXT into
+// every edit. A posted WM_APP keeps it busy for WPARAM ms.
 // Prints "window HWND", "edit ID HWND" per edit, "ready"; on closing
 // "final ID HEX" per edit.
 #include <windows.h>
@@ -45,12 +41,9 @@ struct State {
 void layout(HWND w) {
   RECT rc;
   GetClientRect(w, &rc);
-  if (!g.form) {
-    if (!g.edits.empty()) MoveWindow(g.edits[0].second, 0, 0, rc.right, rc.bottom, TRUE);
-    return;
-  }
+  if (!g.form) MoveWindow(g.edits[0].second, 0, 0, rc.right, rc.bottom, TRUE);
   int y = 8;
-  for (size_t i = 0; i < g.edits.size(); ++i) {
+  for (size_t i = 0; g.form && i < g.edits.size(); ++i) {
     HWND e = g.edits[i].second;
     const int h = (kForm[i].style & ES_MULTILINE) ? 60 : 24;
     MoveWindow(GetDlgItem(w, kForm[i].id + 100), 8, y + 4, 70, 20, TRUE);
