@@ -236,20 +236,25 @@ inline HWND makeWindow(const char* cls, const Bytes& title, WNDPROC proc, DWORD 
 }
 
 // Pumps messages until WM_QUIT (true) or until the time-out (false); with
-// `dialog`, Tab moves between its controls.
+// `dialog`, Tab moves between its controls. Without a time-out it waits in
+// GetMessage, as a plain program does: under Wine a wait that looks only for
+// new messages can sleep through the activation another program gives it.
 inline bool pump(DWORD timeoutMs = INFINITE, HWND dialog = nullptr) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (m.message == WM_QUIT) return true;
-      if (dialog && IsDialogMessageA(dialog, &m)) continue;
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
+  for (MSG m;;) {
+    if (timeoutMs == INFINITE) {
+      if (GetMessageA(&m, nullptr, 0, 0) <= 0) return true;
+    } else if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= end) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+      continue;
+    } else if (m.message == WM_QUIT) {
+      return true;
     }
-    const ULONGLONG now = GetTickCount64();
-    if (timeoutMs != INFINITE && now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs == INFINITE ? INFINITE : DWORD(end - now), QS_ALLINPUT);
+    if (dialog && IsDialogMessageA(dialog, &m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
   }
 }
 

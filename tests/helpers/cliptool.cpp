@@ -31,7 +31,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdint>
 #include <vector>
 
 #include "HelperCommon.h"

@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "HelperCommon.h"
 
 // Newer than the Windows the build names; Wine has them.
