@@ -214,9 +214,7 @@ inline LRESULT CALLBACK quitOnClose(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-struct Place {
-  int x = 600, y = 500, w = 320, h = 200;
-};
+struct Place { int x = 600, y = 500, w = 320, h = 200; };
 
 // A window of a class of its own, titled exactly `title`.
 inline HWND makeWindow(const char* cls, const Bytes& title, WNDPROC proc, DWORD style, DWORD exStyle = 0,

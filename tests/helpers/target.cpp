@@ -44,10 +44,9 @@ void layout(HWND w) {
   if (!g.form) MoveWindow(g.edits[0].second, 0, 0, rc.right, rc.bottom, TRUE);
   int y = 8;
   for (size_t i = 0; g.form && i < g.edits.size(); ++i) {
-    HWND e = g.edits[i].second;
     const int h = (kForm[i].style & ES_MULTILINE) ? 60 : 24;
     MoveWindow(GetDlgItem(w, kForm[i].id + 100), 8, y + 4, 70, 20, TRUE);
-    MoveWindow(e, 84, y, rc.right - 92 > 40 ? rc.right - 92 : 40, h, TRUE);
+    MoveWindow(g.edits[i].second, 84, y, rc.right - 92 > 40 ? rc.right - 92 : 40, h, TRUE);
     y += h + 8;
   }
 }

@@ -244,9 +244,8 @@ def close_dialog(hwnd: str) -> None:
 
 
 def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> float:
-    """Waits until the window and its children stop moving, showing and hiding
-    for quiet_ms, and its thread answers messages again. Returns how many
-    seconds it had kept still by then."""
+    """Waits until the window and its children stop moving, showing and hiding for quiet_ms, and its
+    thread answers messages again. Returns how many seconds it had kept still by then."""
     deadline = time.monotonic() + timeout
     while True:
         left = max(deadline - time.monotonic(), 0.0)
