@@ -19,16 +19,7 @@ Bytes g_text;
 void PasteIntoTarget() {
   SetForegroundWindow(g_target);
   if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, g_text.size() + 1)) {
-    if (void* p = GlobalLock(block)) {
-      memcpy(p, g_text.c_str(), g_text.size() + 1);
-      GlobalUnlock(block);
-      if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
-    } else {
-      GlobalFree(block);
-    }
-  }
+  putText(g_text);
   CloseClipboard();
   keybd_event(VK_CONTROL, 0, 0, 0);
   keybd_event('V', 0, 0, 0);
@@ -48,27 +39,16 @@ LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 int main(int argc, char** argv) {
   programName = "floor";
-  need(argc, 3, "usage: floor TARGET_HWND TEXT");
+  need(argc, 3, "TARGET_HWND TEXT");
   g_target = liveWindow(argv[1]);
   g_text = textArg(argv[2]);
 
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = FloorProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "TavrinFloor";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Floor", WS_POPUP | WS_BORDER | WS_VISIBLE,
-                                20, 900, 80, 40, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window = makeWindow("TavrinFloor", "Floor", FloorProc, WS_POPUP | WS_BORDER | WS_VISIBLE, WS_EX_TOPMOST,
+                           {20, 900, 80, 40}, nullptr, COLOR_BTNFACE);
   HWND button = CreateWindowExA(0, "BUTTON", "Paste", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 5, 5, 68, 28, window,
-                                nullptr, wc.hInstance, nullptr);
-  if (!window || !button) fail("cannot create the window");
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!button) fail("cannot create the button");
   out("window %s\nbutton %s\nready\n", hwndText(window).c_str(), hwndText(button).c_str());
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  pump();
   return 0;
 }

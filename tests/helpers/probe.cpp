@@ -1,23 +1,14 @@
 // probe.exe: looks at and pokes the windows of other programs from outside,
-// for the end-to-end tests. Runs under Wine next to TAVRIN.EXE.
-//
-//   probe COMMAND ARGS...
-//   probe serve          the same commands, one per line on stdin (see serve())
-//
-// Every command prints machine-readable lines on stdout; texts always as HEX,
-// so Shift-JIS, CR LF and blanks survive the trip. Arguments and exit status
-// as in HelperCommon.h.
-//
-// Commands by area: probe_windows.cpp (looking), probe_actions.cpp (driving
-// windows, keys, clipboard), probe_registry.cpp (the bar's settings),
-// probe_dpi.cpp (the bar's scaling).
+// for the end-to-end tests: `probe COMMAND ARGS...`, or `probe serve` (below).
+// Commands (listed in the probe_*.cpp files) print machine-readable lines;
+// texts always as HEX, so Shift-JIS, CR LF and blanks survive the trip.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdio>
-#include <cstring>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +18,7 @@ namespace {
 
 using namespace probe;
 
-const Command* const kTables[] = {kWindowCommands, kActionCommands, kRegistryCommands, kDpiCommands};
+const Command* const kTables[] = {kWindowCommands, kActionCommands, kBarCommands};
 
 int runCommand(int argc, char** argv) {
   for (const Command* table : kTables)
@@ -42,28 +33,17 @@ int runCommand(int argc, char** argv) {
 // process of their own (mkwindow, hold*) are refused.
 int serve() {
   helpers::serving = true;
-  std::string line;
-  char chunk[4096];
-  while (fgets(chunk, sizeof chunk, stdin)) {
-    line += chunk;
-    if (line.empty() || line.back() != '\n') continue;
-    line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (std::string line; std::getline(std::cin, line);) {
     std::vector<std::string> words{"probe"};
-    for (size_t start = 0;;) {
-      const size_t tab = line.find('\t', start);
-      words.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
-    line.clear();
+    std::istringstream fields(line);
+    for (std::string word; std::getline(fields, word, '\t');) words.push_back(word);
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     int status;
     try {
-      if (words[1] == "mkwindow" || words[1].rfind("hold", 0) == 0)
-        helpers::fail("%s needs a process of its own", words[1].c_str());
+      if (words.size() < 2 || words[1] == "mkwindow" || words[1].rfind("hold", 0) == 0)
+        helpers::fail("'%s' cannot be served", line.c_str());
       status = runCommand(static_cast<int>(words.size()), argv.data());
     } catch (const helpers::CommandEnd& e) {
       status = e.status;
@@ -78,16 +58,12 @@ int serve() {
 
 int main(int argc, char** argv) {
   helpers::programName = "probe";
-  becomePerMonitorAware();
+  // Measure as the bar lives: per-monitor v2 where the system has it.
+  if (!SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2))
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
   // Plain "\n" line ends on the pipe to the tests.
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) {
-    fputs("usage: probe COMMAND ARGS...; commands:", stderr);
-    for (const Command* table : kTables)
-      for (const Command* c = table; c->name; ++c) fprintf(stderr, " %s", c->name);
-    fputc('\n', stderr);
-    return 2;
-  }
+  helpers::need(argc, 2, "COMMAND ARGS... | serve");
   if (strcmp(argv[1], "serve") == 0) return serve();
   return runCommand(argc, argv);
 }

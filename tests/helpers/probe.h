@@ -3,25 +3,23 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "HelperCommon.h"
+
+// Newer than the Windows the build names; Wine has them.
+extern "C" DECLSPEC_IMPORT DPI_AWARENESS_CONTEXT WINAPI SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT);
+extern "C" DECLSPEC_IMPORT UINT WINAPI GetDpiForSystem();
 
 namespace probe {
 
 using namespace helpers;
 
-constexpr DWORD kSendTimeoutMs = 5000;
-
 // Looking at windows (probe_windows.cpp).
-Bytes windowText(HWND h);   // WM_GETTEXT, or the system's copy of the caption
-Bytes captionText(HWND h);  // the caption as the system keeps it; sends nothing
-std::string className(HWND h);
-bool styleVisible(HWND h);  // its own WS_VISIBLE bit
-bool styleEnabled(HWND h);
-std::vector<HWND> topLevelWindows();
+Bytes windowText(HWND h);  // WM_GETTEXT, or the system's copy of the caption
 DWORD windowPid(HWND h);
+
+// A copy of `data` in the process of window h, for a message that carries a
+// pointer (probe_actions.cpp).
+void* copyInto(HWND h, const Bytes& data);
 
 // One command: `probe NAME ARGS...` runs run(argc, argv) with argv[1] the
 // name. Each source file lists its own, ending with an empty entry.
@@ -31,9 +29,6 @@ struct Command {
 };
 extern const Command kWindowCommands[];    // probe_windows.cpp: looking
 extern const Command kActionCommands[];    // probe_actions.cpp: driving, keys, clipboard, windows to hold
-extern const Command kRegistryCommands[];  // probe_registry.cpp: the bar's settings
-extern const Command kDpiCommands[];       // probe_dpi.cpp: the bar's scaling
-
-void becomePerMonitorAware();  // probe_dpi.cpp
+extern const Command kBarCommands[];       // probe_bar.cpp: the bar's settings and scaling
 
 }  // namespace probe

@@ -1,100 +1,68 @@
-// target.exe: a program for the bar to deliver texts into, for the
-// end-to-end tests.
-//
+// target.exe: a program for the bar to deliver texts into.
 //   target TITLE [--form] [--text TEXT] [--pos X Y W H]
-//
-// Without --form: one top-level window titled TITLE, filled by a multi-line
-// EDIT (control id 100) that has the keyboard focus.
-// With --form: a dialog-like window with labelled edits of distinct ids:
-//   201 name (single line)    202 reading (single line)
-//   203 address (multi-line)  204 telephone (single line, disabled)
-//   205 notes (multi-line)
-// The first edit has the focus; Tab moves between them, and the focused
-// edit is kept when the window is deactivated and activated again.
-// --text TEXT puts TEXT into every edit at start ("hex:..." for exact bytes).
-// --pos X Y W H places the window (screen pixels).
-// A posted WM_APP (0x8000) makes the program busy, answering nothing, for
-// WPARAM milliseconds.
-//
-// Output on stdout, one line each:
-//   window HWND
-//   edit ID HWND            one per edit, in id order
-//   ready
-//   final ID HEX            per edit when the window closes: its exact bytes
-// TITLE and TEXT accept "hex:" like probe.exe. Edit contents can also be
-// read from outside with "probe children WINDOW" (WM_GETTEXT, byte-exact).
+// Without --form: one window filled by a multi-line EDIT (id 100) that has
+// the focus. With --form: the labelled edits of kForm; Tab moves between them
+// and the focused one is kept across deactivation. --text puts TEXT into
+// every edit. A posted WM_APP keeps it busy for WPARAM ms.
+// Prints "window HWND", "edit ID HWND" per edit, "ready"; on closing
+// "final ID HEX" per edit.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
-#include "HelperCommon.h"
-
-#include <cstring>
-#include <string>
+#include <optional>
 #include <vector>
+
+#include "HelperCommon.h"
 
 namespace {
 
 using namespace helpers;
 
-struct EditSpec {
+constexpr DWORD kMultiLine = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+
+const struct {
   int id;
   const char* label;
-  bool multiLine;
-  bool disabled;
-};
-
-const EditSpec kForm[] = {
-    {201, "氏名", false, false}, {202, "ﾌﾘｶﾞﾅ", false, false}, {203, "住所", true, false},
-    {204, "電話", false, true},  {205, "備考", true, false},
-};
+  DWORD style;
+} kForm[] = {{201, "氏名", 0},           {202, "ﾌﾘｶﾞﾅ", 0},         {203, "住所", kMultiLine},
+             {204, "電話", WS_DISABLED}, {205, "備考", kMultiLine}};
 
 constexpr int kSingleEditId = 100;
 
 struct State {
   bool form = false;
-  Bytes text;
-  bool hasText = false;
+  std::optional<Bytes> text;
   std::vector<std::pair<int, HWND>> edits;
   HWND focus = nullptr;  // last focused edit, restored on activation
 } g;
 
-Bytes editText(HWND e) {
-  int n = GetWindowTextLengthA(e);
-  std::vector<char> buf(n * 2 + 64, 0);
-  GetWindowTextA(e, buf.data(), static_cast<int>(buf.size()));
-  return Bytes(buf.data(), strnlen(buf.data(), buf.size()));
-}
-
 void layout(HWND w) {
   RECT rc;
   GetClientRect(w, &rc);
-  if (!g.form) {
-    if (!g.edits.empty()) MoveWindow(g.edits[0].second, 0, 0, rc.right, rc.bottom, TRUE);
-    return;
-  }
+  if (!g.form) MoveWindow(g.edits[0].second, 0, 0, rc.right, rc.bottom, TRUE);
   int y = 8;
-  for (size_t i = 0; i < g.edits.size(); ++i) {
-    HWND e = g.edits[i].second;
-    int h = kForm[i].multiLine ? 60 : 24;
+  for (size_t i = 0; g.form && i < g.edits.size(); ++i) {
+    const int h = (kForm[i].style & ES_MULTILINE) ? 60 : 24;
     MoveWindow(GetDlgItem(w, kForm[i].id + 100), 8, y + 4, 70, 20, TRUE);
-    MoveWindow(e, 84, y, rc.right - 92 > 40 ? rc.right - 92 : 40, h, TRUE);
+    MoveWindow(g.edits[i].second, 84, y, rc.right - 92 > 40 ? rc.right - 92 : 40, h, TRUE);
     y += h + 8;
   }
 }
 
-HWND makeEdit(HWND parent, int id, bool multiLine, bool disabled) {
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
-  if (multiLine) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
-  if (disabled) style |= WS_DISABLED;
-  HWND e = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, 0, 0, 10, 10, parent,
+HWND control(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle, int id) {
+  HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  return c;
+}
+
+void makeEdit(HWND parent, int id, DWORD style) {
+  HWND e = control(parent, "EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE, id);
   SendMessageA(e, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-  if (g.hasText) SetWindowTextA(e, g.text.c_str());
+  if (g.text) SetWindowTextA(e, g.text->c_str());
   g.edits.emplace_back(id, e);
-  return e;
 }
 
 LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -102,14 +70,11 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       if (g.form) {
         for (const auto& f : kForm) {
-          HWND l = CreateWindowExA(0, "STATIC", f.label, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, w,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(f.id + 100)),
-                                   GetModuleHandleA(nullptr), nullptr);
-          SendMessageA(l, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-          makeEdit(w, f.id, f.multiLine, f.disabled);
+          control(w, "STATIC", f.label, 0, 0, f.id + 100);
+          makeEdit(w, f.id, f.style);
         }
       } else {
-        makeEdit(w, kSingleEditId, true, false);
+        makeEdit(w, kSingleEditId, kMultiLine);
       }
       g.focus = g.edits[0].second;
       return 0;
@@ -131,7 +96,7 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       Sleep(static_cast<DWORD>(wp));
       return 0;
     case WM_CLOSE:
-      for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(editText(e)).c_str());
+      for (const auto& [id, e] : g.edits) out("final %d %s\n", id, hex(captionText(e)).c_str());
       break;
   }
   return quitOnClose(w, m, wp, lp);
@@ -142,56 +107,29 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 int main(int argc, char** argv) {
   programName = "target";
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) {
-    fputs("usage: target TITLE [--form] [--text TEXT] [--pos X Y W H]\n", stderr);
-    return 2;
-  }
-  Bytes title = textArg(argv[1]);
-  int x = 300, y = 300, w = 420, h = 320;
+  need(argc, 2, "TITLE [--form] [--text TEXT] [--pos X Y W H]");
+  Place at{300, 300, 420, 320};
   for (int i = 2; i < argc; ++i) {
     if (strcmp(argv[i], "--form") == 0) {
       g.form = true;
     } else if (strcmp(argv[i], "--text") == 0 && i + 1 < argc) {
       g.text = textArg(argv[++i]);
-      g.hasText = true;
     } else if (strcmp(argv[i], "--pos") == 0 && i + 4 < argc) {
-      x = atoi(argv[++i]);
-      y = atoi(argv[++i]);
-      w = atoi(argv[++i]);
-      h = atoi(argv[++i]);
+      at = {atoi(argv[i + 1]), atoi(argv[i + 2]), atoi(argv[i + 3]), atoi(argv[i + 4])};
+      i += 4;
     } else {
-      fprintf(stderr, "target: unknown argument '%s'\n", argv[i]);
-      return 2;
+      fail("unknown argument '%s'", argv[i]);
     }
   }
-
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = windowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "TavrinTestTarget";
-  RegisterClassA(&wc);
-  HWND win = CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, title.c_str(),
-                             WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
-  if (!win) {
-    fprintf(stderr, "target: CreateWindow failed (%lu)\n", GetLastError());
-    return 2;
-  }
+  HWND win = makeWindow("TavrinTestTarget", textArg(argv[1]), windowProc, WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT,
+                        at, nullptr, COLOR_BTNFACE);
   ShowWindow(win, SW_SHOW);
   UpdateWindow(win);
   SetForegroundWindow(win);
   SetFocus(g.focus);
-
   out("window %s\n", hwndText(win).c_str());
   for (const auto& [id, e] : g.edits) out("edit %d %s\n", id, hwndText(e).c_str());
   out("ready\n");
-
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageA(win, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  pump(INFINITE, win);
   return 0;
 }

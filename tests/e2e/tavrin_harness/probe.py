@@ -21,98 +21,79 @@ class ProbeError(AssertionError):
     pass
 
 
-def run_helper(exe, *args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
-    """Runs a console helper program; returns (exit status, stdout lines, stderr)."""
-    cmd = [str(WINE_RUN), str(exe), *map(str, args)]
+def probe_alone(*args: object) -> list[str]:
+    """probe.exe in a process of its own, for what Wine reads when a program
+    starts (the DPI); its lines; raises ProbeError unless it exits 0."""
     # Standard error goes to a file, not a pipe: a Wine program that starts
     # the desktop process hands it its standard error, and a pipe would stay
     # open (and subprocess waiting) until that process ends.
     with tempfile.TemporaryFile() as err:
-        r = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=err, timeout=timeout)
+        r = subprocess.run([str(WINE_RUN), str(PROBE_EXE), *map(str, args)], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE, stderr=err, timeout=PROBE_TIMEOUT)
         err.seek(0)
-        message = err.read().decode("utf-8", "replace")
-    return r.returncode, r.stdout.decode("ascii", "replace").splitlines(), message
+        if r.returncode != 0:
+            message = err.read().decode("utf-8", "replace").strip()[-500:]
+            raise ProbeError(f"probe {' '.join(map(str, args))} exited {r.returncode}: {message}")
+    return r.stdout.decode("ascii", "replace").splitlines()
 
 
-def probe_alone(*args: object) -> list[str]:
-    """probe.exe in a process of its own, for what Wine reads when a program
-    starts (the DPI); its lines; raises ProbeError unless it exits 0."""
-    rc, lines, err = run_helper(PROBE_EXE, *args)
-    if rc != 0:
-        raise ProbeError(f"probe {' '.join(map(str, args))} exited {rc}: {err.strip()[-500:]}")
-    return lines
+_server: Optional[subprocess.Popen] = None  # "probe serve", answering command after command
+_lock = threading.Lock()  # one command at a time, whichever thread asks
 
 
-class _ProbeServer:
-    """One probe.exe that answers command after command ("probe serve"):
-    a look then costs no Wine start (about a tenth of a second each)."""
-
-    def __init__(self) -> None:
-        self.proc: Optional[subprocess.Popen] = None
-        self.lock = threading.Lock()  # one command at a time, whichever thread asks
-
-    def _start(self) -> subprocess.Popen:
-        if self.proc is None or self.proc.poll() is not None:
-            self.proc = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
-                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
-            atexit.register(self.stop)
-        return self.proc
-
-    def stop(self) -> None:
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.stdin.close()  # the end of its input ends it
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-        self.proc = None
-
-    def run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
-        with self.lock:
-            return self._run(args, timeout)
-
-    def _run(self, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
-        proc = self._start()
+def _stop_server() -> None:
+    global _server
+    if _server is not None and _server.poll() is None:
+        _server.stdin.close()  # the end of its input ends it
         try:
-            proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
-        except BrokenPipeError:
-            self.stop()  # it ended (Wine failed to run it): say so silently, the caller may ask again
-            return 1, [], ""
-        deadline = time.monotonic() + timeout
-        lines, messages, pending = [], [], b""
-        while True:
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
-                self.stop()  # it may still be busy with this command: start afresh next time
-                raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
-            chunk = os.read(proc.stdout.fileno(), 65536)
-            if not chunk:
-                self.stop()  # as above: a silent failure
-                return 1, lines, ""
-            pending += chunk
-            while b"\n" in pending:
-                raw, pending = pending.split(b"\n", 1)
-                line = raw.decode("ascii", "replace").rstrip("\r")
-                if line.startswith("\x1e "):
-                    return int(line[2:]), lines, "\n".join(messages)
-                if line.startswith("\x1f"):
-                    messages.append(line[1:])
-                else:
-                    lines.append(line)
+            _server.wait(5)
+        except subprocess.TimeoutExpired:
+            _server.kill()
+    _server = None
 
 
-_server = _ProbeServer()
+atexit.register(_stop_server)
 
 
 def probe_run(*args: object, timeout: float = PROBE_TIMEOUT) -> tuple[int, list[str], str]:
-    """Runs a probe.exe command; returns (exit status, stdout lines, stderr)."""
-    return _server.run(args, timeout)
+    """Runs a probe.exe command; returns (exit status, stdout lines, stderr). One probe.exe answers
+    them all: a look then costs no Wine start (about a tenth of a second each)."""
+    global _server
+    with _lock:
+        if _server is None or _server.poll() is not None:
+            _server = subprocess.Popen([str(WINE_RUN), str(PROBE_EXE), "serve"], stdin=subprocess.PIPE,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+        try:
+            _server.stdin.write(("\t".join(map(str, args)) + "\n").encode("ascii"))
+            return _answer(_server, args, timeout)
+        except BrokenPipeError:
+            _stop_server()  # it ended (Wine failed to run it): say so silently, the caller may ask again
+            return 1, [], ""
+
+
+def _answer(proc: subprocess.Popen, args: tuple[object, ...], timeout: float) -> tuple[int, list[str], str]:
+    """The lines up to "\x1e STATUS"; those behind "\x1f" are its messages."""
+    deadline = time.monotonic() + timeout
+    lines, messages, pending = [], [], b""
+    while True:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
+            _stop_server()  # it may still be busy with this command: start afresh next time
+            raise subprocess.TimeoutExpired(["probe", *map(str, args)], timeout)
+        chunk = os.read(proc.stdout.fileno(), 65536)
+        if not chunk:
+            raise BrokenPipeError
+        *done, pending = (pending + chunk).split(b"\n")
+        for line in (raw.decode("ascii", "replace") for raw in done):
+            if line.startswith("\x1e "):
+                return int(line[2:]), lines, "\n".join(messages)
+            (messages if line.startswith("\x1f") else lines).append(line.lstrip("\x1f"))
 
 
 # Commands that only look, or that give the same result when repeated. They
-# never fail without saying why on stderr; a silent failure is Wine failing
-# to run probe.exe at all (seen once in a while under load), and asking
-# again is harmless.
+# never fail without saying why; a silent failure is Wine failing to run
+# probe.exe at all (seen once in a while under load), and asking again is
+# harmless.
 _LOOKING = {"find", "list", "children", "text", "info", "rect", "client", "topmost", "pid", "foreground",
             "clipget", "regclear", "regsetsz", "regsetdw", "regsetraw", "regget"}
 
@@ -148,9 +129,9 @@ class Rect:
     def center(self) -> tuple[int, int]:
         return (self.left + self.right) // 2, (self.top + self.bottom) // 2
 
-    @staticmethod
-    def parse(fields: Iterable[str]) -> "Rect":
-        return Rect(*map(int, fields))
+
+def _rect(fields: Iterable[str]) -> Rect:
+    return Rect(*map(int, fields))
 
 
 def top_left(r: object) -> tuple[int, int]:
@@ -171,12 +152,6 @@ class Child:
     client: Rect    # in the parent's client area
     text: bytes
 
-    @staticmethod
-    def parse(line: str) -> "Child":
-        f = line.split()
-        return Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", Rect.parse(f[5:9]), Rect.parse(f[9:13]),
-                     unhex(f[13]))
-
 
 @dataclass(frozen=True)
 class TopWindow:
@@ -189,15 +164,10 @@ class TopWindow:
     rect: Rect
     title: bytes
 
-    @staticmethod
-    def parse(line: str) -> "TopWindow":
-        f = line.split()
-        return TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], Rect.parse(f[5:9]), unhex(f[9]))
-
 
 def top_windows(title: Optional[str | bytes] = None) -> list[TopWindow]:
-    args = ["list"] if title is None else ["list", hexarg(title)]
-    return [TopWindow.parse(line) for line in probe(*args)]
+    return [TopWindow(f[0], int(f[1]), f[2] == "1", f[3] == "1", f[4], _rect(f[5:9]), unhex(f[9]))
+            for f in map(str.split, probe("list", *([] if title is None else [hexarg(title)])))]
 
 
 def find_window(title: str | bytes, cls: Optional[str] = None) -> Optional[str]:
@@ -210,23 +180,23 @@ def window_exists(hwnd: str) -> bool:
 
 
 def window_rect(hwnd: str) -> Rect:
-    return Rect.parse(probe("rect", hwnd)[0].split())
+    return _rect(probe("rect", hwnd)[0].split())
 
 
 def client_rect(hwnd: str) -> Rect:
     """The client area in screen pixels."""
-    return Rect.parse(probe("client", hwnd)[0].split())
+    return _rect(probe("client", hwnd)[0].split())
 
 
 def children(hwnd: str) -> list[Child]:
-    return [Child.parse(line) for line in probe("children", hwnd)]
+    return [Child(f[0], int(f[1]), f[2], f[3] == "1", f[4] == "1", _rect(f[5:9]), _rect(f[9:13]),
+                  unhex(f[13])) for f in map(str.split, probe("children", hwnd))]
 
 
 def child_of(hwnd: str, control_id: int) -> Child:
-    for c in children(hwnd):
-        if c.id == control_id:
-            return c
-    raise AssertionError(f"window {hwnd} has no control {control_id}")
+    found = [c for c in children(hwnd) if c.id == control_id]
+    assert found, f"window {hwnd} has no control {control_id}"
+    return found[0]
 
 
 def window_text(hwnd: str) -> bytes:
@@ -274,9 +244,8 @@ def close_dialog(hwnd: str) -> None:
 
 
 def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIMEOUT) -> float:
-    """Waits until the window and its children stop moving, showing and hiding
-    for quiet_ms, and its thread answers messages again. Returns how many
-    seconds it had kept still by then."""
+    """Waits until the window and its children stop moving, showing and hiding for quiet_ms, and its
+    thread answers messages again. Returns how many seconds it had kept still by then."""
     deadline = time.monotonic() + timeout
     while True:
         left = max(deadline - time.monotonic(), 0.0)
@@ -293,7 +262,7 @@ def wait_stable(hwnd: str, quiet_ms: int = QUIET_MS, timeout: float = CHANGE_TIM
 def visible_menus() -> list[Rect]:
     """Screen rectangles of the visible popup menus (class #32768)."""
     rc, lines, _ = probe_run("menu", 0)
-    return [Rect.parse(line.split()[1:5]) for line in lines] if rc == 0 else []
+    return [_rect(line.split()[1:5]) for line in lines] if rc == 0 else []
 
 
 def clipboard_text() -> Optional[bytes]:

@@ -12,11 +12,18 @@ from .session import WineProcess
 
 
 class HelperWindow:
-    """A window that a helper program keeps open until it is sent WM_CLOSE."""
+    """A window that a helper program keeps open until it is sent WM_CLOSE;
+    the program's first line is "window HWND PID"."""
 
     proc: WineProcess
     hwnd: str
     pid: int
+
+    def _start(self, exe, *args: object) -> None:
+        self.proc = WineProcess(exe, *args)
+        kind, self.hwnd, pid = self.proc.readline().split()
+        assert kind == "window", kind
+        self.pid = int(pid)
 
     def close(self) -> None:
         if self.proc.running():
@@ -30,9 +37,16 @@ class ForeignWindow(HelperWindow):
     """A top-level window of another program (probe mkwindow)."""
 
     def __init__(self, title: str | bytes, cls: str = "-", rect: Optional[tuple[int, int, int, int]] = None) -> None:
-        self.proc = WineProcess(PROBE_EXE, "mkwindow", hexarg(title), cls, *(rect or ()))
-        self.hwnd, pid = self.proc.readline().split()
-        self.pid = int(pid)
+        self._start(PROBE_EXE, "mkwindow", hexarg(title), cls, *(rect or ()))
+
+
+class HolderWindow(HelperWindow):
+    """A window that probe.exe keeps open in a process of its own:
+    ("topmost", TITLE, X, Y, W, H) shown in front without activation, or
+    ("hotkey", MODS, VK) hidden, holding that hot key."""
+
+    def __init__(self, kind: str, *args: object) -> None:
+        self._start(PROBE_EXE, "hold" + kind, *(hexarg(a) if isinstance(a, str) else a for a in args))
 
 
 class Target(HelperWindow):
@@ -41,14 +55,11 @@ class Target(HelperWindow):
     def __init__(self, title: str | bytes, *options: object) -> None:
         self.proc = WineProcess(TARGET_EXE, hexarg(title), *options)
         self.edits: dict[int, str] = {}
-        while True:
-            kind, *rest = self.proc.readline().split()
-            if kind == "window":
-                self.hwnd = rest[0]
-            elif kind == "edit":
-                self.edits[int(rest[0])] = rest[1]
-            elif kind == "ready":
-                break
+        while (line := self.proc.readline().split())[0] != "ready":
+            if line[0] == "window":
+                self.hwnd = line[1]
+            else:
+                self.edits[int(line[1])] = line[2]
 
     def edit_text(self, edit_id: int) -> bytes:
         return window_text(self.edits[edit_id])
@@ -56,12 +67,7 @@ class Target(HelperWindow):
     def close(self) -> dict[int, bytes]:  # type: ignore[override]
         """Closes the window; returns what each edit held at the end."""
         super().close()
-        final: dict[int, bytes] = {}
-        for line in self.proc.output():
-            kind, *rest = line.split()
-            if kind == "final":
-                final[int(rest[0])] = unhex(rest[1])
-        return final
+        return {int(f[1]): unhex(f[2]) for f in map(str.split, self.proc.output()) if f and f[0] == "final"}
 
 
 def move_window(hwnd: str, x: int, y: int, w: int, h: int) -> None:
@@ -81,15 +87,3 @@ def focus_of(hwnd: str) -> tuple[str, str]:
     """(active window, focus window) of the thread that owns hwnd; "0x0" for none."""
     active, focus = probe("focus", hwnd)[0].split()
     return active, focus
-
-
-class HolderWindow(HelperWindow):
-    """A window that probe.exe keeps open in a process of its own:
-    ("topmost", TITLE, X, Y, W, H) shown in front without activation, or
-    ("hotkey", MODS, VK) hidden, holding that hot key."""
-
-    def __init__(self, kind: str, *args: object) -> None:
-        self.proc = WineProcess(PROBE_EXE, "hold" + kind, *(hexarg(a) if isinstance(a, str) else a for a in args))
-        kind, self.hwnd, pid = self.proc.readline().split()
-        assert kind == "window", kind
-        self.pid = int(pid)
