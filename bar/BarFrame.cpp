@@ -169,7 +169,27 @@ void CBarDlg::RegisterBarHotKey()
 HWND CBarDlg::OpenDialog() const
 {
     HWND hPopup = ::GetLastActivePopup(m_hWnd);
-    return hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup) ? hPopup : nullptr;
+    if (hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup)) return hPopup;
+    // A dialog that never became active (another program kept the foreground
+    // while it opened) is not the last active popup: take the uppermost
+    // visible, enabled window the bar owns, tooltips and menus aside.
+    struct Search {
+        HWND hBar;
+        HWND hFound;
+    } search{m_hWnd, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM lParam) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lParam);
+        if (!::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd)
+            || (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+            return TRUE;
+        for (HWND hOwner = ::GetWindow(hWnd, GW_OWNER); hOwner; hOwner = ::GetWindow(hOwner, GW_OWNER))
+            if (hOwner == s.hBar) {
+                s.hFound = hWnd;
+                return FALSE;
+            }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
 }
 
 // Reached from the bar's own loop (PreTranslateMessage) and, while a
