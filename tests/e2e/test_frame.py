@@ -310,7 +310,13 @@ class AboutBox(MenuTestCase):
         gamma = self.foreign_window("Gamma window", rect=(700, 700, 320, 200))
         self.wait_foreground(gamma.hwnd, "the new window")
         probe("keys", "ctrl+shift+w")
-        self.wait_foreground(about, "the about box after the hot key")
+        try:
+            self.wait_foreground(about, "the about box after the hot key", 5)
+        except TimedOut:
+            # Under load a late X focus event of Wine's may hand the foreground
+            # back (or to the desktop) just after the bar moved it: press again.
+            probe("keys", "ctrl+shift+w")
+            self.wait_foreground(about, "the about box after the hot key, pressed twice")
         self.assert_no_menu(why="after the hot key while the about box was open")
         self.assertTrue(window_exists(about), "the about box closed")
 

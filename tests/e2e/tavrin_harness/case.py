@@ -131,8 +131,8 @@ class TavrinTestCase(unittest.TestCase):
     def hold_bar_at(self, bar: Bar, where: tuple[int, int], during: str) -> None:
         self.assert_stays(lambda: top_left(window_rect(bar.hwnd)), where, f"the bar moved {during}", HOLD)
 
-    def wait_foreground(self, hwnd: str, what: str) -> None:
-        wait_for(lambda: foreground()[0] == hwnd, CHANGE_TIMEOUT, 0.05, f"{what} to be the foreground window")
+    def wait_foreground(self, hwnd: str, what: str, timeout: float = CHANGE_TIMEOUT) -> None:
+        wait_for(lambda: foreground()[0] == hwnd, timeout, 0.05, f"{what} to be the foreground window")
 
     def make_foreground(self, hwnd: str, what: str) -> None:
         set_foreground(hwnd)
