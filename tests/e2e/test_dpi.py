@@ -3,6 +3,7 @@ layout, every caption fitting its button, the docking offsets scaled, and a
 bar that WM_DPICHANGED moved to another DPI matching one started there."""
 
 import contextlib
+import subprocess
 
 from tavrin_harness import *  # noqa: F403
 
@@ -13,18 +14,25 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a p
 BUTTON_EDGE = 1
 
 
+def reg(*args: str) -> tuple[int, list[str]]:
+    """Wine's reg.exe on the test prefix: its exit status and output lines."""
+    r = subprocess.run([str(WINE_RUN), "reg", *args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                       stderr=subprocess.DEVNULL, timeout=PROBE_TIMEOUT)
+    return r.returncode, r.stdout.decode("ascii", "replace").splitlines()
+
+
 def log_pixels() -> str:
     """The prefix's own LogPixels value ("" when it has none)."""
-    lines = run_helper("reg", "query", DESKTOP_KEY, "/v", "LogPixels")[1]
+    lines = reg("query", DESKTOP_KEY, "/v", "LogPixels")[1]
     return next((str(int(line.split()[-1], 16)) for line in lines if "LogPixels" in line), "")
 
 
 def set_log_pixels(value: str) -> None:
     if value:
-        rc = run_helper("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")[0]
+        rc = reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", value, "/f")[0]
         assert rc == 0, f"reg add LogPixels {value} exited {rc}"
     else:
-        run_helper("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
+        reg("delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
 
 
 def geometry(s: BarState) -> dict[object, tuple]:
