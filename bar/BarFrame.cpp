@@ -173,23 +173,16 @@ HWND CBarDlg::OpenDialog() const
     // A dialog that never became active (another program kept the foreground
     // while it opened) is not the last active popup: take the uppermost
     // visible, enabled window the bar owns, tooltips and menus aside.
-    struct Search {
-        HWND hBar;
-        HWND hFound;
-    } search{m_hWnd, nullptr};
+    std::pair<HWND, HWND> search{m_hWnd, nullptr};  // the bar, what was found
     ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM lParam) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lParam);
-        if (!::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd)
-            || (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        auto& [hBar, hFound] = *reinterpret_cast<std::pair<HWND, HWND>*>(lParam);
+        if (hWnd == hBar || ::GetAncestor(hWnd, GA_ROOTOWNER) != hBar || !::IsWindowVisible(hWnd)
+            || !::IsWindowEnabled(hWnd) || (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
             return TRUE;
-        for (HWND hOwner = ::GetWindow(hWnd, GW_OWNER); hOwner; hOwner = ::GetWindow(hOwner, GW_OWNER))
-            if (hOwner == s.hBar) {
-                s.hFound = hWnd;
-                return FALSE;
-            }
-        return TRUE;
+        hFound = hWnd;
+        return FALSE;
     }, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
+    return search.second;
 }
 
 // Reached from the bar's own loop (PreTranslateMessage) and, while a
