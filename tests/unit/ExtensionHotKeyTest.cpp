@@ -2,6 +2,7 @@
 // property sheet and driven through its controls as a user would.
 #include <gtest/gtest.h>
 
+#include "app/StartWithWindows.h"
 #include "bar/BarDlg.h"
 #include "resources/resource.h"
 #include "settings/ExtensionDlg.h"
@@ -125,13 +126,19 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
     }
 }
 
-// Windows' own list of programs to start, read directly (never through the
-// code under test); the fixture leaves no value behind.
+// Windows' own list of programs to start and the start-up list's switch,
+// read and set directly (never through the code under test); the fixture
+// leaves no value behind.
 class StartWithWindows : public ExtensionPage {
 protected:
     static constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    void SetUp() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
-    void TearDown() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
+    static constexpr const char* kApproved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    void SetUp() override { TearDown(); }
+    void TearDown() override
+    {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin");
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kApproved, "Tavrin");
+    }
     static std::string Value()
     {
         char data[4096] = "";
@@ -139,25 +146,69 @@ protected:
         return ::RegGetValueA(HKEY_CURRENT_USER, kRun, "Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
                    ? data : "(none)";
     }
-    // Opens the sheet, checks the box reads `ticked`, clicks it and ends.
-    void ClickAndEnd(bool ticked, Then then)
+    static bool Marked()
     {
-        Run([ticked](auto& p) {
+        return ::RegGetValueA(HKEY_CURRENT_USER, kApproved, "Tavrin", RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
+    // The Run value and a start-up list switch of these bytes.
+    static void Preset(const std::string& run, const std::string& mark)
+    {
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin", REG_SZ, run.c_str(), static_cast<DWORD>(run.size() + 1));
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kApproved, "Tavrin", REG_BINARY, mark.data(),
+                          static_cast<DWORD>(mark.size()));
+    }
+    // Opens the sheet, checks the box reads `ticked`, clicks it or not and ends.
+    void ClickAndEnd(bool ticked, Then then, bool click = true)
+    {
+        Run([=](auto& p) {
             EXPECT_EQ(Checked(p, IDC_EXT_STARTWITHWINDOWS), ticked);
-            Click(p, IDC_EXT_STARTWITHWINDOWS);
+            if (click) Click(p, IDC_EXT_STARTWITHWINDOWS);
         }, then);
     }
+    const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
+    const std::string off = std::string("\x03\0\0\0", 4) + "12345678", on = std::string(12, '\x02');
 };
 
 TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
 {
-    const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
     ClickAndEnd(false, Then::Ok);
     EXPECT_EQ(Value(), quoted);
     ClickAndEnd(true, Then::Cancel);
     EXPECT_EQ(Value(), quoted);
     ClickAndEnd(true, Then::Ok);
     EXPECT_EQ(Value(), "(none)");
+}
+
+TEST_F(StartWithWindows, TurnedOffShowsUntickedKeepsTheValueAndTickingTurnsItOn)
+{
+    Preset(quoted, off);
+    ClickAndEnd(false, Then::Ok, false);
+    EXPECT_EQ(Value(), quoted);
+    EXPECT_TRUE(Marked());
+    ClickAndEnd(false, Then::Ok);
+    EXPECT_EQ(Value(), quoted);
+    EXPECT_FALSE(Marked());
+}
+
+// On, short or unknown switches read as on; the same path is left alone,
+// another one is written over (and the switch goes with it).
+TEST_F(StartWithWindows, AnyOtherSwitchIsOnAndOnlyAnotherPathIsRewritten)
+{
+    for (const std::string& mark : {on, std::string(12, '\x06'), std::string("\x03", 1), std::string(12, '\x09')}) {
+        Preset(quoted, mark);
+        ClickAndEnd(true, Then::Ok, false);
+        EXPECT_TRUE(Marked());
+    }
+    Preset("\"C:\\Old\\TAVRIN.EXE\"", on);
+    ClickAndEnd(true, Then::Ok, false);
+    EXPECT_EQ(Value(), quoted);
+    EXPECT_FALSE(Marked());
+}
+
+TEST(RunCommand, QuotedUpTo260UnitsAndRefusedBeyond)
+{
+    EXPECT_EQ(RunCommandFor(std::wstring(258, L'a')), L"\"" + std::wstring(258, L'a') + L"\"");
+    EXPECT_EQ(RunCommandFor(std::wstring(259, L'a')), L"");
 }
 
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
