@@ -104,6 +104,20 @@ int cmdRegGet(int argc, char** argv) {
   return 0;
 }
 
+// runvalue [delete]: Windows' Run value "Tavrin", read with the wide
+// functions (a path may hold what code page 932 cannot): "missing", or its
+// UTF-16LE text in hex. "delete" removes it.
+int cmdRunValue(int argc, char** argv) {
+  constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  if (argc > 2 && strcmp(argv[2], "delete") == 0) return RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Tavrin"), 0;
+  wchar_t data[4096] = L"";
+  DWORD size = sizeof data;
+  if (RegGetValueW(HKEY_CURRENT_USER, kRun, L"Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    return out("missing\n"), 0;
+  out("%s\n", hex(Bytes(reinterpret_cast<const char*>(data), wcslen(data) * sizeof(wchar_t))).c_str());
+  return 0;
+}
+
 // ---------------------------------------------------------------- scaling
 
 INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -191,7 +205,8 @@ int cmdDpiChanged(int argc, char** argv) {
 
 extern const Command kBarCommands[] = {
     {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz}, {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw},
-    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged}, {},
+    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged},
+    {"runvalue", cmdRunValue}, {},
 };
 
 }  // namespace probe
