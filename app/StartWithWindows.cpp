@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/RegKey.h"
@@ -61,13 +62,15 @@ bool MarkedOff()
         return false;
     return type == REG_BINARY && size >= kApprovedSize && (data[0] == 0x03 || data[0] == 0x07);
 }
-}  // namespace
 
+// The Run value's command line for `path`: the path in double quotes, or
+// empty when it is longer than Windows starts from that key.
 std::wstring RunCommandFor(const std::wstring& path)
 {
     const std::wstring command = L"\"" + path + L"\"";
     return command.size() <= kRunCommandLimit ? command : std::wstring();
 }
+}  // namespace
 
 bool IsStartedWithWindows()
 {

@@ -1,10 +1,9 @@
 // Starting Tavrin when the user signs in. The truth is Windows' own: the
-// value "Tavrin" under the user's
-// Software\Microsoft\Windows\CurrentVersion\Run, and the mark by which
-// Task Manager's or Settings' start-up list turns such a value off while
-// keeping it. Tavrin's own key holds nothing of it.
+// value "Tavrin" of the user's Run key
+// (Software\Microsoft\Windows\CurrentVersion\Run), and the mark by which
+// Task Manager's or Settings' start-up list turns it off while keeping it.
+// Tavrin's own key holds nothing of it.
 #pragma once
-#include <string>
 
 // Whether Windows starts Tavrin at sign-in, as the check box shows it: the
 // Run value is there and not turned off.
@@ -18,7 +17,3 @@ enum class StartUpResult { Done, PathTooLong };
 // PathTooLong: the path is too long for Windows to start from there; nothing
 // was written.
 StartUpResult ApplyStartWithWindows(bool bShown, bool bTicked);
-
-// The Run value's command line for `path`: the path in double quotes, or
-// empty when it is longer than Windows starts from that key.
-std::wstring RunCommandFor(const std::wstring& path);

@@ -168,16 +168,15 @@ class OkApplies(SettingsTestCase):
         wait_for(lambda: screen_pixel(*spot) == "20A060", CHANGE_TIMEOUT, 0.2, "the bar to repaint in the new colour")
 
     def test_start_with_windows_from_a_folder_named_outside_code_page_932(self):
-        folder = BUILD_DIR / "e2e-\U00020BB7"  # 𠮷, as in a user name
-        folder.mkdir(exist_ok=True)
-        exe = Path(shutil.copy(TAVRIN_EXE, folder / "TAVRIN.EXE"))
-        probe("runvalue", "delete")
-        self.addCleanup(probe, "runvalue", "delete")
-        sheet, _ = self.open_sheet(self.start_bar(exe=exe))
-        page = self.show_tab(sheet, TAB_EXTENSION)
-        send(child_of(page, IDC_EXT_STARTWITHWINDOWS).hwnd, BM_SETCHECK, 1)
+        exe = BUILD_DIR / "e2e-\U00020BB7" / "TAVRIN.EXE"  # 𠮷, as in a user name
+        exe.parent.mkdir(exist_ok=True)
+        shutil.copy(TAVRIN_EXE, exe)
+        bar = Bar(exe=exe).start()
+        self.addCleanup(bar.stop)
+        sheet, _ = self.open_sheet(bar)
+        send(child_of(self.show_tab(sheet, TAB_EXTENSION), IDC_EXT_STARTWITHWINDOWS).hwnd, BM_SETCHECK, 1)
         self.press(sheet, PSBTN_OK)
-        written = bytes.fromhex(probe("runvalue")[0]).decode("utf-16-le")
+        written = bytes.fromhex(probe("runvalue")[0]).decode("utf-16-le")  # and removed
         self.assertEqual(written, '"Z:' + str(exe).replace("/", "\\") + '"')
 
 

@@ -104,17 +104,15 @@ int cmdRegGet(int argc, char** argv) {
   return 0;
 }
 
-// runvalue [delete]: Windows' Run value "Tavrin", read with the wide
-// functions (a path may hold what code page 932 cannot): "missing", or its
-// UTF-16LE text in hex. "delete" removes it.
-int cmdRunValue(int argc, char** argv) {
-  constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  if (argc > 2 && strcmp(argv[2], "delete") == 0) return RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Tavrin"), 0;
+// runvalue: Windows' Run value "Tavrin" read with the wide functions, as
+// UTF-16LE hex (or "missing"), then removed so that no test leaves it behind.
+int cmdRunValue(int, char**) {
+  const wchar_t* kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   wchar_t data[4096] = L"";
   DWORD size = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, kRun, L"Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-    return out("missing\n"), 0;
-  out("%s\n", hex(Bytes(reinterpret_cast<const char*>(data), wcslen(data) * sizeof(wchar_t))).c_str());
+  const LONG e = RegGetValueW(HKEY_CURRENT_USER, kRun, L"Tavrin", RRF_RT_REG_SZ, nullptr, data, &size);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Tavrin");
+  out("%s\n", e ? "missing" : hex(Bytes(reinterpret_cast<const char*>(data), wcslen(data) * 2)).c_str());
   return 0;
 }
 

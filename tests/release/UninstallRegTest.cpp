@@ -1,6 +1,6 @@
 // The release's uninstall file, imported as a user would (regedit /s): it
-// removes Tavrin's settings key, its start-with-Windows value and that value's
-// switch in the start-up list, and nothing else of the user's registry.
+// removes Tavrin's settings key and its start-with-Windows value (with its
+// switch in the start-up list), and nothing else of the user's registry.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,7 +11,7 @@
 
 namespace {
 const std::string kSettings = "Software\\Brannock\\TAVRIN", kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                  kApproved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+                  kSwitch = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // Every key ("path\") and value ("path\:name" -> type and data) under HKCU\path.
 void Snapshot(const std::string& path, std::map<std::string, std::string>& out) {
@@ -42,18 +42,18 @@ void SetString(const std::string& path, const char* name, const std::string& val
 
 bool ToGo(const std::string& entry) {
     return entry.compare(0, kSettings.size() + 1, kSettings + "\\") == 0 || entry == kRun + "\\:Tavrin"
-           || entry == kApproved + "\\:Tavrin";
+           || entry == kSwitch + "\\:Tavrin";
 }
 }  // namespace
 
-TEST(UninstallFile, RemovesTheSettingsAndTheRunValueWithItsSwitchAndNothingElse) {
+TEST(UninstallFile, RemovesTheSettingsAndTheRunValueAndNothingElse) {
     // What a user of the bar has, and neighbours that must stay.
     SetString(kSettings + "\\Setting", "Position", "400,20");
     SetString(kSettings + "\\UserString", "String1", "\x88\xea\x8d\x73\x96\xda");  // 一行目
     SetString(kRun, "Tavrin", "\"C:\\Tools\\TAVRIN.EXE\"");
     SetString(kRun, "Other", "C:\\Tools\\other.exe");
-    SetString(kApproved, "Tavrin", "turned off");  // binary on Windows; the type does not matter here
-    SetString(kApproved, "Other", "on");
+    SetString(kSwitch, "Tavrin", "off");  // binary on Windows; the type does not matter here
+    SetString(kSwitch, "Other", "on");
     SetString("Software\\Brannock\\Other", "Keep", "yes");
     SetString("Software\\Brannock\\TAVRIN-old", "Keep", "yes");
     std::map<std::string, std::string> before, after;
@@ -70,7 +70,7 @@ TEST(UninstallFile, RemovesTheSettingsAndTheRunValueWithItsSwitchAndNothingElse)
     CloseHandle(process.hProcess);
     Snapshot("", after);
 
-    std::string changed, kept;  // beyond the three things; of the three things
+    std::string changed, kept;  // beyond the two things; of the two things
     for (const auto& [entry, value] : before) {
         auto it = after.find(entry);
         const bool gone = it == after.end();
@@ -78,11 +78,11 @@ TEST(UninstallFile, RemovesTheSettingsAndTheRunValueWithItsSwitchAndNothingElse)
         else if (!ToGo(entry) && (gone || it->second != value)) changed += entry + "\n";
     }
     for (const auto& entry : after) if (!before.count(entry.first)) changed += entry.first + " (added)\n";
-    EXPECT_EQ(changed, "") << "changed beyond the three things";
+    EXPECT_EQ(changed, "") << "changed beyond the two things";
     EXPECT_EQ(kept, "") << "left what should go";
 
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brannock\\Other");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brannock\\TAVRIN-old");
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun.c_str(), "Other");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kApproved.c_str(), "Other");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSwitch.c_str(), "Other");
 }

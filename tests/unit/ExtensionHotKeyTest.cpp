@@ -2,7 +2,6 @@
 // property sheet and driven through its controls as a user would.
 #include <gtest/gtest.h>
 
-#include "app/StartWithWindows.h"
 #include "bar/BarDlg.h"
 #include "resources/resource.h"
 #include "settings/ExtensionDlg.h"
@@ -126,36 +125,24 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
     }
 }
 
-// Windows' own list of programs to start and the start-up list's switch,
+// Windows' own list of programs to start and its start-up list's switches,
 // read and set directly (never through the code under test); the fixture
 // leaves no value behind.
 class StartWithWindows : public ExtensionPage {
 protected:
     static constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    static constexpr const char* kApproved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    static constexpr const char* kSwitch = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
     void SetUp() override { TearDown(); }
     void TearDown() override
     {
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin");
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kApproved, "Tavrin");
+        for (const char* key : {kRun, kSwitch}) ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Tavrin");
     }
-    static std::string Value()
+    static std::string Value(const char* key = kRun)
     {
         char data[4096] = "";
         DWORD size = sizeof data;
-        return ::RegGetValueA(HKEY_CURRENT_USER, kRun, "Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+        return ::RegGetValueA(HKEY_CURRENT_USER, key, "Tavrin", RRF_RT_ANY, nullptr, data, &size) == ERROR_SUCCESS
                    ? data : "(none)";
-    }
-    static bool Marked()
-    {
-        return ::RegGetValueA(HKEY_CURRENT_USER, kApproved, "Tavrin", RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    }
-    // The Run value and a start-up list switch of these bytes.
-    static void Preset(const std::string& run, const std::string& mark)
-    {
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin", REG_SZ, run.c_str(), static_cast<DWORD>(run.size() + 1));
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, kApproved, "Tavrin", REG_BINARY, mark.data(),
-                          static_cast<DWORD>(mark.size()));
     }
     // Opens the sheet, checks the box reads `ticked`, clicks it or not and ends.
     void ClickAndEnd(bool ticked, Then then, bool click = true)
@@ -166,7 +153,6 @@ protected:
         }, then);
     }
     const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
-    const std::string off = std::string("\x03\0\0\0", 4) + "12345678", on = std::string(12, '\x02');
 };
 
 TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
@@ -179,36 +165,25 @@ TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
     EXPECT_EQ(Value(), "(none)");
 }
 
-TEST_F(StartWithWindows, TurnedOffShowsUntickedKeepsTheValueAndTickingTurnsItOn)
+// Turned off in the start-up list (03 or 07, then the time) shows unticked;
+// any other switch reads as on. OK writes, and drops the switch, only for a
+// tick over "off" or over another path.
+TEST_F(StartWithWindows, OkWritesOnlyWhatTheBoxChanged)
 {
-    Preset(quoted, off);
-    ClickAndEnd(false, Then::Ok, false);
-    EXPECT_EQ(Value(), quoted);
-    EXPECT_TRUE(Marked());
-    ClickAndEnd(false, Then::Ok);
-    EXPECT_EQ(Value(), quoted);
-    EXPECT_FALSE(Marked());
-}
-
-// On, short or unknown switches read as on; the same path is left alone,
-// another one is written over (and the switch goes with it).
-TEST_F(StartWithWindows, AnyOtherSwitchIsOnAndOnlyAnotherPathIsRewritten)
-{
-    for (const std::string& mark : {on, std::string(12, '\x06'), std::string("\x03", 1), std::string(12, '\x09')}) {
-        Preset(quoted, mark);
-        ClickAndEnd(true, Then::Ok, false);
-        EXPECT_TRUE(Marked());
+    const std::string off = std::string("\x07\0\0\0", 4) + "12345678", on(12, '\x02'), old = "\"C:\\Old\\T.EXE\"";
+    const struct { std::string run, mark; bool shown, click, markStays; } rows[] = {
+        {quoted, off, false, false, true},  {quoted, off, false, true, false},
+        {old, on, true, false, false},      {quoted, on, true, false, true},
+        {quoted, "\x03", true, false, true}, {quoted, std::string(12, '\x09'), true, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin", REG_SZ, row.run.c_str(), DWORD(row.run.size() + 1));
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kSwitch, "Tavrin", REG_BINARY, row.mark.data(), DWORD(row.mark.size()));
+        ClickAndEnd(row.shown, Then::Ok, row.click);
+        EXPECT_EQ(Value(), quoted);
+        EXPECT_EQ(Value(kSwitch) != "(none)", row.markStays);
     }
-    Preset("\"C:\\Old\\TAVRIN.EXE\"", on);
-    ClickAndEnd(true, Then::Ok, false);
-    EXPECT_EQ(Value(), quoted);
-    EXPECT_FALSE(Marked());
-}
-
-TEST(RunCommand, QuotedUpTo260UnitsAndRefusedBeyond)
-{
-    EXPECT_EQ(RunCommandFor(std::wstring(258, L'a')), L"\"" + std::wstring(258, L'a') + L"\"");
-    EXPECT_EQ(RunCommandFor(std::wstring(259, L'a')), L"");
 }
 
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)

@@ -6,7 +6,6 @@ import os
 import sys
 import time
 import unittest
-from pathlib import Path
 from typing import Callable, Iterable, Optional
 
 from .bar import CUSTOM_DEFAULT, Bar, BarState, bare_spot, end_stray_bars, strip_hwnd
@@ -59,12 +58,11 @@ class TavrinTestCase(unittest.TestCase):
 
     # Programs started here are ended by tearDown.
 
-    def start_bar(self, settings: Optional[dict[str, dict[str, object]]] = None, wait: bool = True,
-                  exe: Path = TAVRIN_EXE) -> Bar:
-        """Starts the bar (exe: a copy elsewhere), with these settings stored first (see preset)."""
+    def start_bar(self, settings: Optional[dict[str, dict[str, object]]] = None, wait: bool = True) -> Bar:
+        """Starts the bar, with these settings stored first (see preset)."""
         if settings:
             preset(settings)
-        bar = Bar((w.hwnd for w in self._windows if isinstance(w, ForeignWindow)), exe)
+        bar = Bar(w.hwnd for w in self._windows if isinstance(w, ForeignWindow))
         self._bars.append(bar)
         return bar.start(wait)
 
