@@ -1,9 +1,19 @@
-// Starting Tavrin when the user signs in. The truth is the value "Tavrin"
-// under HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run,
-// not Tavrin's own key: the system reads it, and a user may remove it there.
+// Starting Tavrin when the user signs in. The truth is Windows' own: the
+// value "Tavrin" of the user's Run key
+// (Software\Microsoft\Windows\CurrentVersion\Run), and the mark by which
+// Task Manager's or Settings' start-up list turns it off while keeping it.
+// Tavrin's own key holds nothing of it.
 #pragma once
 
+// Whether Windows starts Tavrin at sign-in, as the check box shows it: the
+// Run value is there and not turned off.
 bool IsStartedWithWindows();
-// On: the running executable's full path in double quotes, written again
-// each time (so a moved program is put right); off: the value removed.
-void SetStartedWithWindows(bool bOn);
+
+enum class StartUpResult { Done, PathTooLong };
+// OK of the check box. `bShown` is how the box was shown, `bTicked` how it
+// is now. Ticked: lists this TAVRIN.EXE, quoted, and clears the "turned off"
+// mark, unless Windows already starts exactly this path. Unticked after it
+// was shown ticked: removes the Run value. Otherwise nothing is touched.
+// PathTooLong: the path is too long for Windows to start from there; nothing
+// was written.
+StartUpResult ApplyStartWithWindows(bool bShown, bool bTicked);

@@ -9,7 +9,6 @@
 #include "app/BarApp.h"
 #include "app/GetComma.h"
 #include "bar/BarMetrics.h"
-#include "framework/Library.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
@@ -24,6 +23,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_DROPFILES()
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
+    ON_MESSAGE(kMakeTooltipsMessage, OnMakeTooltips)
     ON_WM_HOTKEY()
     ON_WM_RENDERFORMAT()
     ON_WM_RENDERALLFORMATS()
@@ -116,18 +116,28 @@ BOOL CBarDlg::OnInitDialog()
     if (m_PageNo == 1) m_btnPrev.EnableWindow(FALSE);
     if (m_PageNo == kPageCount) m_btnNext.EnableWindow(FALSE);
 
+    SetButtonCaptions();
+    AssignButtonTexts();
+    // The tooltips need the common controls, loaded at their first use: the
+    // bar shows and lays out before that.
+    PostMessage(kMakeTooltipsMessage);
+    return FALSE;
+}
+
+// Posted by OnInitDialog, so it comes before any input the bar gets.
+LRESULT CBarDlg::OnMakeTooltips(WPARAM, LPARAM)
+{
     m_ToolTip.Create(this, TTS_ALWAYSTIP);
     m_ToolTip.Activate(true);
     m_ToolTip.SetDelayTime(TTDT_AUTOMATIC, 300);
     CString barTip;
     barTip.LoadString(IDS_BARTIP);
     m_ToolTip.AddTool(m_hWnd, barTip);
-    SetButtonCaptions();
     AddTooltips();
-
-    AssignButtonTexts();
+    // Only now: the hot key can open the settings sheet, whose OK redoes
+    // the tooltips.
     RegisterBarHotKey();
-    return FALSE;
+    return 0;
 }
 
 void CBarDlg::InitPlacement()
@@ -148,9 +158,6 @@ void CBarDlg::InitPlacement()
     }
     UseDpi(dpi);
     PlaceBarAt(RECT{x, y, x + GetWindowRect().Width(), y + ScalePixels(kProvisionalHeight)}, SWP_SHOWWINDOW);
-    // The tooltips need the common controls: they load while the page passes
-    // below pause.
-    AfxInitCommonControlsAhead();
 
     for (int page = 1; page <= kPageCount; ++page) ShowPageButtons(page, SW_HIDE);
     ShowPageButtons(m_PageNo, SW_SHOW);

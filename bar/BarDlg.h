@@ -30,6 +30,8 @@ constexpr UINT kTrackPeriod = 500;
 // Runs only while a paste that gives the clipboard back is pending.
 constexpr UINT_PTR kClipboardTimer = 2;
 constexpr int kHotKeyId = 110;
+// Posted by the bar to itself to finish its start.
+constexpr UINT kMakeTooltipsMessage = WM_APP + 1;
 // The DPI at which a pixel is a pixel: the bar's fixed numbers are given for it.
 constexpr UINT kBaseDpi = 96;
 
@@ -91,6 +93,8 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
+    // The end of the start: tooltips, then the hot key.
+    LRESULT OnMakeTooltips(WPARAM, LPARAM);
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();

@@ -1,7 +1,5 @@
 #include "framework/Library.h"
 
-#include "framework/Handle.h"
-
 namespace {
 // A DLL of the system folder (never one lying beside the program), loaded at
 // its first use and kept until the program ends: windows of its classes may
@@ -91,16 +89,6 @@ bool AfxInitCommonControls()
         return fn && fn(&icc);
     }();
     return s_ready;
-}
-
-void AfxInitCommonControlsAhead()
-{
-    const auto load = [](LPVOID) -> DWORD { return AfxInitCommonControls() ? 0 : 1; };
-    const CKernelHandle thread(::CreateThread(nullptr, 0, load, nullptr, CREATE_SUSPENDED, nullptr));
-    if (!thread.Get()) return;  // the first use loads it then
-    // Below the window's thread, whose steps keep their beat.
-    ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
-    ::ResumeThread(thread.Get());
 }
 
 INT_PTR AfxPropertySheet(LPCPROPSHEETHEADERA lppsh)

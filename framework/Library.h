@@ -17,9 +17,4 @@ BOOL AfxChooseColor(LPCHOOSECOLORA lpcc);
 // Loads the common controls and registers their window classes, once; true
 // when they are there. Call before making a window of one of their classes.
 bool AfxInitCommonControls();
-// Starts AfxInitCommonControls on a thread of its own, so that loading the
-// DLL overlaps a pause of the caller; a later AfxInitCommonControls waits for
-// it to finish. Call it once the first window is shown: started beside the
-// making of the process's first window it hung the start under Wine.
-void AfxInitCommonControlsAhead();
 INT_PTR AfxPropertySheet(LPCPROPSHEETHEADERA lppsh);

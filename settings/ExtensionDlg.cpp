@@ -44,7 +44,8 @@ BOOL CExtensionDlg::OnInitDialog()
     if (!(*m_pOption & kOptionNotTopmost)) m_btnTopmost.SetCheck(1);
     m_cmbPos.SetCurSel(*m_pColourPos.pPos);
     if (m_pKeepClipboard && *m_pKeepClipboard) ::CheckDlgButton(m_hWnd, IDC_EXT_KEEPCLIPBOARD, BST_CHECKED);
-    if (IsStartedWithWindows()) ::CheckDlgButton(m_hWnd, IDC_EXT_STARTWITHWINDOWS, BST_CHECKED);
+    m_bStartShown = IsStartedWithWindows();
+    if (m_bStartShown) ::CheckDlgButton(m_hWnd, IDC_EXT_STARTWITHWINDOWS, BST_CHECKED);
     OnFollowClicked();
     PaintSwatch();
     return TRUE;
@@ -104,8 +105,10 @@ void CExtensionDlg::OnOK()
     *m_pColourPos.pPos = m_cmbPos.GetCurSel();
     *m_pColourPos.pColour = m_colour;
     if (m_pKeepClipboard) *m_pKeepClipboard = ::IsDlgButtonChecked(m_hWnd, IDC_EXT_KEEPCLIPBOARD) == BST_CHECKED ? 1 : 0;
-    // Written only when this page was opened (a page never shown gets no
-    // OK): an untouched value stays as the user left it.
-    SetStartedWithWindows(::IsDlgButtonChecked(m_hWnd, IDC_EXT_STARTWITHWINDOWS) == BST_CHECKED);
+    // Only when this page was opened (a page never shown gets no OK), and
+    // only what the box changed: Windows' list stays as the user left it.
+    const bool ticked = ::IsDlgButtonChecked(m_hWnd, IDC_EXT_STARTWITHWINDOWS) == BST_CHECKED;
+    if (ApplyStartWithWindows(m_bStartShown, ticked) == StartUpResult::PathTooLong)
+        AfxMessageBox("TAVRIN.EXE のﾊﾟｽが長すぎるため、Windows の起動時に起動できません。", MB_OK);
     CPropertyPage::OnOK();
 }

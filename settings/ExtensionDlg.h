@@ -39,4 +39,5 @@ protected:
     CStatic m_stcSwatch;
     CButton m_btnFollow;
     int* m_pKeepClipboard = nullptr;  // none: the box stays unticked and nothing is written
+    bool m_bStartShown = false;       // "start with Windows" was shown ticked
 };

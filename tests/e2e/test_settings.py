@@ -2,6 +2,7 @@
 and the bar shows the changes at once; Cancel changes nothing. The sheet is
 driven from outside as a user would, through its controls' own messages."""
 
+import shutil
 from typing import Optional
 
 from tavrin_harness import *  # noqa: F403
@@ -14,7 +15,7 @@ PSM_PRESSBUTTON = WM_USER + 113
 PSM_GETCURRENTPAGEHWND = WM_USER + 118
 PSBTN_OK, PSBTN_CANCEL = 3, 5
 CB_SETCURSEL, CBN_SELCHANGE = 0x14E, 1
-BM_CLICK = 0xF5
+BM_CLICK, BM_SETCHECK = 0xF5, 0xF1
 LB_GETCOUNT, LB_SETITEMDATA = 0x18B, 0x19A
 
 TAB_PRIVATE, TAB_EXTENSION, TAB_HOTKEY = 0, 4, 5
@@ -165,6 +166,18 @@ class OkApplies(SettingsTestCase):
         self.assertEqual(reg_get("Setting", "BkColor"), dword(0x60A020))  # 0x00BBGGRR
         self.assertEqual(reg_get("Setting", "Pos"), dword(3))
         wait_for(lambda: screen_pixel(*spot) == "20A060", CHANGE_TIMEOUT, 0.2, "the bar to repaint in the new colour")
+
+    def test_start_with_windows_from_a_folder_named_outside_code_page_932(self):
+        exe = BUILD_DIR / "e2e-\U00020BB7" / "TAVRIN.EXE"  # 𠮷, as in a user name
+        exe.parent.mkdir(exist_ok=True)
+        shutil.copy(TAVRIN_EXE, exe)
+        bar = Bar(exe=exe).start()
+        self.addCleanup(bar.stop)
+        sheet, _ = self.open_sheet(bar)
+        send(child_of(self.show_tab(sheet, TAB_EXTENSION), IDC_EXT_STARTWITHWINDOWS).hwnd, BM_SETCHECK, 1)
+        self.press(sheet, PSBTN_OK)
+        written = bytes.fromhex(probe("runvalue")[0]).decode("utf-16-le")  # and removed
+        self.assertEqual(written, '"Z:' + str(exe).replace("/", "\\") + '"')
 
 
 if __name__ == "__main__":

@@ -104,6 +104,18 @@ int cmdRegGet(int argc, char** argv) {
   return 0;
 }
 
+// runvalue: Windows' Run value "Tavrin" read with the wide functions, as
+// UTF-16LE hex (or "missing"), then removed so that no test leaves it behind.
+int cmdRunValue(int, char**) {
+  const wchar_t* kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  wchar_t data[4096] = L"";
+  DWORD size = sizeof data;
+  const LONG e = RegGetValueW(HKEY_CURRENT_USER, kRun, L"Tavrin", RRF_RT_REG_SZ, nullptr, data, &size);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Tavrin");
+  out("%s\n", e ? "missing" : hex(Bytes(reinterpret_cast<const char*>(data), wcslen(data) * 2)).c_str());
+  return 0;
+}
+
 // ---------------------------------------------------------------- scaling
 
 INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -191,7 +203,8 @@ int cmdDpiChanged(int argc, char** argv) {
 
 extern const Command kBarCommands[] = {
     {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz}, {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw},
-    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged}, {},
+    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged},
+    {"runvalue", cmdRunValue}, {},
 };
 
 }  // namespace probe

@@ -1,6 +1,6 @@
 // The release's uninstall file, imported as a user would (regedit /s): it
-// removes Tavrin's settings key and its start-with-Windows value, and nothing
-// else of the user's registry.
+// removes Tavrin's settings key and its start-with-Windows value (with its
+// switch in the start-up list), and nothing else of the user's registry.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,7 +10,8 @@
 #include <vector>
 
 namespace {
-const std::string kSettings = "Software\\Brannock\\TAVRIN", kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kSettings = "Software\\Brannock\\TAVRIN", kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                  kSwitch = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // Every key ("path\") and value ("path\:name" -> type and data) under HKCU\path.
 void Snapshot(const std::string& path, std::map<std::string, std::string>& out) {
@@ -40,7 +41,8 @@ void SetString(const std::string& path, const char* name, const std::string& val
 }
 
 bool ToGo(const std::string& entry) {
-    return entry.compare(0, kSettings.size() + 1, kSettings + "\\") == 0 || entry == kRun + "\\:Tavrin";
+    return entry.compare(0, kSettings.size() + 1, kSettings + "\\") == 0 || entry == kRun + "\\:Tavrin"
+           || entry == kSwitch + "\\:Tavrin";
 }
 }  // namespace
 
@@ -50,6 +52,8 @@ TEST(UninstallFile, RemovesTheSettingsAndTheRunValueAndNothingElse) {
     SetString(kSettings + "\\UserString", "String1", "\x88\xea\x8d\x73\x96\xda");  // 一行目
     SetString(kRun, "Tavrin", "\"C:\\Tools\\TAVRIN.EXE\"");
     SetString(kRun, "Other", "C:\\Tools\\other.exe");
+    SetString(kSwitch, "Tavrin", "off");  // binary on Windows; the type does not matter here
+    SetString(kSwitch, "Other", "on");
     SetString("Software\\Brannock\\Other", "Keep", "yes");
     SetString("Software\\Brannock\\TAVRIN-old", "Keep", "yes");
     std::map<std::string, std::string> before, after;
@@ -80,4 +84,5 @@ TEST(UninstallFile, RemovesTheSettingsAndTheRunValueAndNothingElse) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brannock\\Other");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brannock\\TAVRIN-old");
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun.c_str(), "Other");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSwitch.c_str(), "Other");
 }

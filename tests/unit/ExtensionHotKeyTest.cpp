@@ -125,39 +125,65 @@ TEST_F(ExtensionPage, KeepClipboardTickedFromTheValueAndStoredOnOk)
     }
 }
 
-// Windows' own list of programs to start, read directly (never through the
-// code under test); the fixture leaves no value behind.
+// Windows' own list of programs to start and its start-up list's switches,
+// read and set directly (never through the code under test); the fixture
+// leaves no value behind.
 class StartWithWindows : public ExtensionPage {
 protected:
     static constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    void SetUp() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
-    void TearDown() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin"); }
-    static std::string Value()
+    static constexpr const char* kSwitch = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    void SetUp() override { TearDown(); }
+    void TearDown() override
+    {
+        for (const char* key : {kRun, kSwitch}) ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Tavrin");
+    }
+    static std::string Value(const char* key = kRun)
     {
         char data[4096] = "";
         DWORD size = sizeof data;
-        return ::RegGetValueA(HKEY_CURRENT_USER, kRun, "Tavrin", RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+        return ::RegGetValueA(HKEY_CURRENT_USER, key, "Tavrin", RRF_RT_ANY, nullptr, data, &size) == ERROR_SUCCESS
                    ? data : "(none)";
     }
-    // Opens the sheet, checks the box reads `ticked`, clicks it and ends.
-    void ClickAndEnd(bool ticked, Then then)
+    // Opens the sheet, checks the box reads `ticked`, clicks it or not and ends.
+    void ClickAndEnd(bool ticked, Then then, bool click = true)
     {
-        Run([ticked](auto& p) {
+        Run([=](auto& p) {
             EXPECT_EQ(Checked(p, IDC_EXT_STARTWITHWINDOWS), ticked);
-            Click(p, IDC_EXT_STARTWITHWINDOWS);
+            if (click) Click(p, IDC_EXT_STARTWITHWINDOWS);
         }, then);
     }
+    const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
 };
 
 TEST_F(StartWithWindows, TickWritesTheQuotedPathUntickRemovesItCancelKeepsIt)
 {
-    const std::string quoted = "\"" + std::string(AfxGetModulePath()) + "\"";
     ClickAndEnd(false, Then::Ok);
     EXPECT_EQ(Value(), quoted);
     ClickAndEnd(true, Then::Cancel);
     EXPECT_EQ(Value(), quoted);
     ClickAndEnd(true, Then::Ok);
     EXPECT_EQ(Value(), "(none)");
+}
+
+// Turned off in the start-up list (03 or 07, then the time) shows unticked;
+// any other switch reads as on. OK writes, and drops the switch, only for a
+// tick over "off" or over another path.
+TEST_F(StartWithWindows, OkWritesOnlyWhatTheBoxChanged)
+{
+    const std::string off = std::string("\x07\0\0\0", 4) + "12345678", on(12, '\x02'), old = "\"C:\\Old\\T.EXE\"";
+    const struct { std::string run, mark; bool shown, click, markStays; } rows[] = {
+        {quoted, off, false, false, true},  {quoted, off, false, true, false},
+        {old, on, true, false, false},      {quoted, on, true, false, true},
+        {quoted, "\x03", true, false, true}, {quoted, std::string(12, '\x09'), true, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kRun, "Tavrin", REG_SZ, row.run.c_str(), DWORD(row.run.size() + 1));
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kSwitch, "Tavrin", REG_BINARY, row.mark.data(), DWORD(row.mark.size()));
+        ClickAndEnd(row.shown, Then::Ok, row.click);
+        EXPECT_EQ(Value(), quoted);
+        EXPECT_EQ(Value(kSwitch) != "(none)", row.markStays);
+    }
 }
 
 TEST_F(ExtensionPage, SwatchIsRepaintedWithThePage)
