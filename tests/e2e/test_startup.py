@@ -6,6 +6,7 @@ import time
 from tavrin_harness import *  # noqa: F403
 
 DEFAULT_POSITION = (100, 100)
+SCREEN = (1280, 1024)  # the test display, which has no taskbar
 ROW_CONTROLS = ALL_PAGE_BUTTONS | {PREV, NEXT, TARGET}  # what the page layout moves
 
 
@@ -40,6 +41,11 @@ class StoredPosition(TavrinTestCase):
 
     def test_single_field_gives_y_1(self):
         self.assertEqual(self.start_at("250"), (250, 1))
+
+    def test_place_on_a_monitor_that_is_gone_comes_back_on_screen(self):
+        # Into the nearest corner of the work area: here the whole screen.
+        r = self.start_bar({"Setting": {"Position": "5000,4000"}}).state().rect
+        self.assertEqual((r.right, r.bottom), SCREEN)
 
 
 class SingleInstance(TavrinTestCase):
