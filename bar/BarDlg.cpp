@@ -12,6 +12,11 @@
 #include "framework/Library.h"
 #include "resources/resource.h"
 
+// Sent from Windows 10 1703 on; the headers give it only to newer builds.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -21,6 +26,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_CONTEXTMENU()
     ON_WM_TIMER()
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_GETDPISCALEDSIZE, OnGetDpiScaledSize)
     ON_WM_DROPFILES()
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()

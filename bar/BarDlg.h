@@ -107,6 +107,7 @@ protected:
     void OnRenderAllFormats();
     void OnDestroyClipboard();
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
 
     void OnAbout();
     void OnSettings();

@@ -104,6 +104,21 @@ class DpiTest(TavrinTestCase):
         finally:
             bar.stop()
 
+    def test_size_asked_for_another_dpi_is_that_of_a_bar_started_there(self):
+        # Windows asks before it moves the bar onto a monitor of another DPI.
+        settings = {"Option": 1, "Position": "150,600"}
+        bar = self.start_at(144, settings)
+        try:
+            started = bar.wait_page(1).rect
+        finally:
+            bar.stop()
+        bar = self.start_at(96, settings)
+        try:
+            answer = probe_alone("dpiscaledsize", bar.hwnd, 144)
+            self.assertEqual(answer, [f"result 1 {started.width} {started.height}"])
+        finally:
+            bar.stop()
+
     def test_docking_offsets_scale(self):
         # One corner per DPI covers all four; 96 DPI gives today's offsets.
         for corner, dpi in enumerate(DPIS):
