@@ -180,7 +180,8 @@ void CBarDlg::RegisterBarHotKey()
 HWND CBarDlg::OpenDialog() const
 {
     HWND hPopup = ::GetLastActivePopup(m_hWnd);
-    if (hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup)) return hPopup;
+    // A disabled one waits on a box above it (the sheet under its message).
+    if (hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup) && ::IsWindowEnabled(hPopup)) return hPopup;
     // A dialog that never became active (another program kept the foreground
     // while it opened) is not the last active popup: take the uppermost
     // visible, enabled window the bar owns, tooltips and menus aside.
