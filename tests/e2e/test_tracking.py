@@ -1,5 +1,5 @@
 """Target tracking and docking: the title strip follows the foreground window
-(never the bar, the desktop or the taskbar), and with auto-follow on the bar
+(never the bar, the desktop or a taskbar), and with auto-follow on the bar
 docks at the chosen corner of the target and rides along with it."""
 
 import time

@@ -171,48 +171,11 @@ int cmdTemplate(int argc, char** argv) {
   return 0;
 }
 
-// dpichanged HWND DPI L T R B: sends WM_DPICHANGED with that DPI and
-// suggested rectangle (written into the window's own process).
-int cmdDpiChanged(int argc, char** argv) {
-  need(argc, 8, "dpichanged HWND DPI L T R B");
-  HWND h = liveWindow(argv[2]);
-  const WORD dpi = static_cast<WORD>(numArg(argv[3]));
-  RECT r{static_cast<LONG>(numArg(argv[4])), static_cast<LONG>(numArg(argv[5])), static_cast<LONG>(numArg(argv[6])),
-         static_cast<LONG>(numArg(argv[7]))};
-  void* remote = copyInto(h, Bytes(reinterpret_cast<const char*>(&r), sizeof r));
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                           10000, &result))
-    fail("WM_DPICHANGED was not answered");
-  return 0;
-}
-
-// dpiscaledsize HWND DPI: sends WM_GETDPISCALEDSIZE (0x02E4) for DPI with a
-// SIZE of 0 x 0 written into the window's own process, as Windows passes it;
-// prints "result R CX CY", the answer and the SIZE as the window left it.
-int cmdDpiScaledSize(int argc, char** argv) {
-  need(argc, 4, "dpiscaledsize HWND DPI");
-  HWND h = liveWindow(argv[2]);
-  SIZE size{0, 0};
-  void* remote = copyInto(h, Bytes(reinterpret_cast<const char*>(&size), sizeof size));
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(h, 0x02E4, static_cast<WPARAM>(numArg(argv[3])), reinterpret_cast<LPARAM>(remote),
-                           SMTO_ABORTIFHUNG, 10000, &result))
-    fail("WM_GETDPISCALEDSIZE was not answered");
-  HANDLE p = OpenProcess(PROCESS_VM_READ, FALSE, windowPid(h));
-  const bool read = p && ReadProcessMemory(p, remote, &size, sizeof size, nullptr);
-  if (p) CloseHandle(p);
-  if (!read) fail("cannot read the SIZE back (%lu)", GetLastError());
-  out("result %lld %ld %ld\n", static_cast<long long>(result), size.cx, size.cy);
-  return 0;
-}
-
 }  // namespace
 
 extern const Command kBarCommands[] = {
     {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz}, {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw},
-    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged},
-    {"dpiscaledsize", cmdDpiScaledSize}, {},
+    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {},
 };
 
 }  // namespace probe
