@@ -40,8 +40,10 @@ BOOL CBarApp::InitInstance()
 
     CString title;
     title.LoadString(IDS_BARTITLE);
-    // A second start ends silently; so does any window that bears our title.
-    if (::FindWindowA(nullptr, title)) return FALSE;
+    // A second start ends silently. The bar keeps the standard dialog class,
+    // as every earlier version did; other windows that bear our title (an
+    // Explorer window on a folder named after us) do not count.
+    if (::FindWindowA("#32770", title)) return FALSE;
 
     Enable3dControlsStatic();
 

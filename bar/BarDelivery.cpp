@@ -12,11 +12,12 @@
 
 namespace {
 // Joins this thread's input to another thread's for as long as it lives, so
-// that SetFocus may reach a window of another program.
+// that SetFocus may reach a window of another program. No thread (0) or this
+// one: nothing to join.
 class CAttachedInput {
 public:
     explicit CAttachedInput(DWORD otherThread)
-        : m_other(otherThread), m_attached(otherThread != ::GetCurrentThreadId()
+        : m_other(otherThread), m_attached(otherThread != 0 && otherThread != ::GetCurrentThreadId()
                                            && ::AttachThreadInput(::GetCurrentThreadId(), otherThread, TRUE)) {}
     ~CAttachedInput() { if (m_attached) ::AttachThreadInput(::GetCurrentThreadId(), m_other, FALSE); }
     CAttachedInput(const CAttachedInput&) = delete;
@@ -130,14 +131,20 @@ bool CBarDlg::ActivateTarget()
     if (!hTopLevel) hTopLevel = hTarget;
     if (!::SetForegroundWindow(hTopLevel)) return false;
     const bool active = WaitUntilActive(hTopLevel);
-    // SetFocus across threads waits for the other thread to answer: a target
+    // SetFocus across threads waits for the other threads to answer: a target
     // that has not taken the activation, or is busy (the system calls it hung
     // only after 5 s), gets the paste where its own focus is, and the bar
-    // never waits on it longer than one short question.
-    if (hTopLevel != hTarget && active && Answers(hTopLevel)) {
-        CAttachedInput input(::GetWindowThreadProcessId(hTarget, nullptr));
-        ::SetFocus(hTarget);
-    }
+    // never waits on it longer than one short question per thread. A control
+    // hosted by another program runs on a thread of its own: the window's
+    // thread and the control's are both asked, and both joined while the
+    // focus moves.
+    if (hTopLevel == hTarget || !active || !Answers(hTopLevel)) return true;
+    const DWORD windowThread = ::GetWindowThreadProcessId(hTopLevel, nullptr);
+    const DWORD controlThread = ::GetWindowThreadProcessId(hTarget, nullptr);
+    if (controlThread != windowThread && !Answers(hTarget)) return true;
+    CAttachedInput window(windowThread);
+    CAttachedInput control(controlThread != windowThread ? controlThread : 0);
+    ::SetFocus(hTarget);
     return true;
 }
 

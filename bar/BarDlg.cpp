@@ -11,6 +11,11 @@
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
+// Sent from Windows 10 1703 on; the headers give it only to newer builds.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -20,6 +25,7 @@ BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_CONTEXTMENU()
     ON_WM_TIMER()
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_GETDPISCALEDSIZE, OnGetDpiScaledSize)
     ON_WM_DROPFILES()
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
@@ -140,22 +146,34 @@ LRESULT CBarDlg::OnMakeTooltips(WPARAM, LPARAM)
     return 0;
 }
 
+namespace {
+// The monitors the bar may start on. With one, its DPI is the one the bar
+// already has: no need to load the per-monitor DPI function at every start.
+std::vector<MonitorArea> MonitorsAtStart(HWND hBar, UINT nDpi)
+{
+    if (::GetSystemMetrics(SM_CMONITORS) > 1) {
+        std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
+        if (!monitors.empty()) return monitors;
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(hBar, MONITOR_DEFAULTTOPRIMARY), &info)) return {};
+    return {MonitorArea{info.rcMonitor, info.rcWork, nDpi}};
+}
+}  // namespace
+
 void CBarDlg::InitPlacement()
 {
     CGetComma position;
     position.SetString(GetBarApp()->GetProfileString("Setting", "Position", "100,100"));
-    const int x = position.GetValue(0) > 0 ? position.GetValue(0) : 1;
-    const int y = position.GetValue(1) > 0 ? position.GetValue(1) : 1;
-    // Start at the size for the monitor the saved place lies on, which may
-    // not be the one the system made the bar on.
-    // With one monitor that is the one the bar is on: no need to load the
-    // per-monitor DPI function at every start.
-    UINT dpi = m_nDpi;
-    if (::GetSystemMetrics(SM_CMONITORS) > 1) {
-        const SIZE size = BarSizeAt(m_nDpi);
-        const std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
-        if (!monitors.empty()) dpi = monitors[MonitorOfRect(RECT{x, y, x + size.cx, y + size.cy}, monitors)].nDpi;
-    }
+    // Start on screen, at the size for the monitor the place lies on, which
+    // may not be the one the system made the bar on.
+    const std::vector<MonitorArea> monitors = MonitorsAtStart(m_hWnd, m_nDpi);
+    const RECT start = StartPlace(POINT{position.GetValue(0), position.GetValue(1)}, monitors,
+                                  [this](UINT nDpi) { return BarSizeAt(nDpi); });
+    const int x = start.left;
+    const int y = start.top;
+    const UINT dpi = monitors.empty() ? m_nDpi : monitors[MonitorOfRect(start, monitors)].nDpi;
     UseDpi(dpi);
     PlaceBarAt(RECT{x, y, x + GetWindowRect().Width(), y + ScalePixels(kProvisionalHeight)}, SWP_SHOWWINDOW);
 

@@ -111,6 +111,7 @@ protected:
     void OnRenderAllFormats();
     void OnDestroyClipboard();
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
 
     void OnAbout();
     void OnSettings();
@@ -187,9 +188,11 @@ UINT KeyNameToVirtualKey(const CString& name);
 // not exist.
 bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft);
 
-// A monitor as docking sees it: its rectangle and its DPI.
+// A monitor as placing the bar sees it: its rectangle, its work area (without
+// the taskbar and docked bars) and its DPI.
 struct MonitorArea {
     RECT rect;
+    RECT work;
     UINT nDpi;
 };
 // The monitor a rectangle lies on, as the system picks it for a window: the
@@ -202,9 +205,20 @@ size_t MonitorOfRect(const RECT& rect, const std::vector<MonitorArea>& monitors)
 // not exist or no monitor.
 bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& monitors,
                  const std::function<SIZE(UINT nDpi)>& barSizeAt, RECT* pPlace);
+// Where the bar starts from its saved top left `saved`, sized for the DPI of
+// the monitor it then lies on. A point on a monitor left of or above the main
+// one is kept; elsewhere a coordinate of zero or less becomes 1. A bar that
+// would overlap no monitor's work area (its monitor is gone) comes wholly
+// inside the work area of the nearest monitor, moved as little as it can be;
+// one only partly off an edge stays.
+RECT StartPlace(POINT saved, const std::vector<MonitorArea>& monitors,
+                const std::function<SIZE(UINT nDpi)>& barSizeAt);
 // The system's monitors; each at `nFallbackDpi` where the system cannot tell
 // a monitor's own DPI (before Windows 8.1).
 std::vector<MonitorArea> SystemMonitors(UINT nFallbackDpi);
+
+// The desktop and the taskbars of the shell, by window class: never a target.
+bool IsShellWindowClass(const char* className);
 
 // `nPixels` at 96 DPI scaled to `nDpi`, rounded to the nearest pixel. Every
 // pixel number the bar adds scales through here, so all round alike.

@@ -60,6 +60,17 @@ LRESULT CBarDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// Windows asks, before it moves the bar onto a monitor of another DPI, what
+// size it will have there: the bar's own layout at that DPI, not the present
+// size scaled, so the place Windows then suggests keeps the bar under the
+// cursor.
+LRESULT CBarDlg::OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == 0 || !lParam) return FALSE;
+    *reinterpret_cast<SIZE*>(lParam) = BarSizeAt(static_cast<UINT>(wParam));
+    return TRUE;
+}
+
 // The press is left alone: some systems' default handling of a right press on
 // a caption swallows the release (and with it the menu) in a loop of its own.
 void CBarDlg::OnNcRButtonDown(UINT, CPoint) {}
@@ -169,7 +180,8 @@ void CBarDlg::RegisterBarHotKey()
 HWND CBarDlg::OpenDialog() const
 {
     HWND hPopup = ::GetLastActivePopup(m_hWnd);
-    if (hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup)) return hPopup;
+    // A disabled one waits on a box above it (the sheet under its message).
+    if (hPopup && hPopup != m_hWnd && ::IsWindowVisible(hPopup) && ::IsWindowEnabled(hPopup)) return hPopup;
     // A dialog that never became active (another program kept the foreground
     // while it opened) is not the last active popup: take the uppermost
     // visible, enabled window the bar owns, tooltips and menus aside.

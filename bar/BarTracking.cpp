@@ -122,6 +122,44 @@ bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& m
     return true;
 }
 
+RECT StartPlace(POINT saved, const std::vector<MonitorArea>& monitors,
+                const std::function<SIZE(UINT nDpi)>& barSizeAt)
+{
+    POINT p = saved;
+    // Zero and negative coordinates are kept only where a monitor lies
+    // there; otherwise they are damage, or a monitor that is gone.
+    const bool leftOrAbove = std::any_of(monitors.begin(), monitors.end(), [&](const MonitorArea& m) {
+        return (m.rect.left < 0 || m.rect.top < 0) && ::PtInRect(&m.rect, p);
+    });
+    if (!leftOrAbove) {
+        if (p.x <= 0) p.x = 1;
+        if (p.y <= 0) p.y = 1;
+    }
+    if (monitors.empty()) {
+        const SIZE size = barSizeAt(kBaseDpi);
+        return RECT{p.x, p.y, p.x + size.cx, p.y + size.cy};
+    }
+    auto sizedFor = [&](size_t i, POINT topLeft) {
+        const SIZE size = barSizeAt(monitors[i].nDpi);
+        return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
+    };
+    RECT place = sizedFor(MonitorOfRect(RECT{p.x, p.y, p.x + 1, p.y + 1}, monitors), p);
+    const size_t i = MonitorOfRect(place, monitors);
+    place = sizedFor(i, p);
+    const bool seen = std::any_of(monitors.begin(), monitors.end(), [&](const MonitorArea& m) {
+        RECT overlap;
+        return ::IntersectRect(&overlap, &place, &m.work) != FALSE;
+    });
+    if (seen) return place;
+    // Nowhere to be seen, and with no taskbar button to get it back by: the
+    // shortest move that brings it wholly into view (its left and top edges
+    // first where it is larger than the work area).
+    const RECT& work = monitors[i].work;
+    const LONG x = std::max(work.left, std::min(p.x, work.right - (place.right - place.left)));
+    const LONG y = std::max(work.top, std::min(p.y, work.bottom - (place.bottom - place.top)));
+    return sizedFor(i, POINT{x, y});
+}
+
 namespace {
 // GetDpiForMonitor of shcore.dll (Windows 8.1 on), or null.
 using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
@@ -151,7 +189,7 @@ std::vector<MonitorArea> SystemMonitors(UINT nFallbackDpi)
             if (!::GetMonitorInfoA(hMonitor, &info)) return TRUE;
             UINT dpiX = 0, dpiY = 0;
             const bool known = dpiForMonitor && SUCCEEDED(dpiForMonitor(hMonitor, 0 /* effective */, &dpiX, &dpiY)) && dpiY;
-            s->monitors.push_back({info.rcMonitor, known ? dpiY : s->nFallbackDpi});
+            s->monitors.push_back({info.rcMonitor, info.rcWork, known ? dpiY : s->nFallbackDpi});
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -176,6 +214,23 @@ CString TitleOf(HWND hWindow)
 }
 }  // namespace
 
+bool IsShellWindowClass(const char* className)
+{
+    // The desktop (Progman; WorkerW after Show desktop or a click on it) and
+    // the taskbars of the main and the other monitors.
+    for (const char* shell : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"})
+        if (::lstrcmpiA(className, shell) == 0) return true;
+    return false;
+}
+
+namespace {
+bool IsShellWindow(HWND hWindow)
+{
+    char className[256] = "";
+    return ::GetClassNameA(hWindow, className, sizeof className) > 0 && IsShellWindowClass(className);
+}
+}  // namespace
+
 void CBarDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kClipboardTimer) return OnClipboardTimer();
@@ -185,7 +240,8 @@ void CBarDlg::OnTimer(UINT_PTR nIDEvent)
     if (!hForeground) {
         m_pTarget.reset();
         m_stTarget.SetWindowText("");
-    } else if (hForeground != m_hWnd && hForeground != m_hProgMan && hForeground != m_hTrayWnd) {
+    } else if (hForeground != m_hWnd && hForeground != m_hProgMan && hForeground != m_hTrayWnd
+               && !IsShellWindow(hForeground)) {
         m_pTarget.emplace(hForeground);
         m_strTarget = TitleOf(hForeground);
         if (!(m_stTarget.GetWindowText() == m_strTarget)) m_stTarget.SetWindowText(m_strTarget);
@@ -207,7 +263,7 @@ void CBarDlg::FollowTarget()
     CRect target;
     if (!::GetWindowRect(hTarget, &target)) return;
     std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
-    if (monitors.empty()) monitors.push_back({target, m_nDpi});
+    if (monitors.empty()) monitors.push_back({target, target, m_nDpi});
     RECT place;
     if (!DockedPlace(m_Pos, target, monitors, [this](UINT nDpi) { return BarSizeAt(nDpi); }, &place)) return;
     const CRect bar = GetWindowRect();

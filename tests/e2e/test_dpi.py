@@ -3,6 +3,7 @@ layout, every caption fitting its button, the docking offsets scaled, and a
 bar that WM_DPICHANGED moved to another DPI matching one started there."""
 
 import contextlib
+import struct
 import subprocess
 
 from tavrin_harness import *  # noqa: F403
@@ -12,6 +13,7 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"  # where Wine reads LogPixels at a p
 # A caption must leave at least this much of its button on each side (at 96
 # DPI "HP" leaves 1.5 pixels, as it always has).
 BUTTON_EDGE = 1
+WM_DPICHANGED, WM_GETDPISCALEDSIZE = 0x02E0, 0x02E4
 
 
 def reg(*args: str) -> tuple[int, list[str]]:
@@ -96,8 +98,12 @@ class DpiTest(TavrinTestCase):
             bar.stop()
         bar = self.start_at(96, settings)
         try:
+            # Windows first asks the size at the new DPI (WM_GETDPISCALEDSIZE, a SIZE in and out).
+            answer = probe("send", bar.hwnd, WM_GETDPISCALEDSIZE, 144, "@" + "00" * 8)
+            self.assertEqual(answer, ["result 1", "data " + struct.pack("<2i", *started["bar"][2:]).hex()])
             r = window_rect(bar.hwnd)
-            probe_alone("dpichanged", bar.hwnd, 144, 150, 600, 150 + r.width * 3 // 2, 600 + r.height * 3 // 2)
+            rect = struct.pack("<4i", 150, 600, 150 + r.width * 3 // 2, 600 + r.height * 3 // 2)
+            probe("send", bar.hwnd, WM_DPICHANGED, 144 * 0x10001, "@" + rect.hex(), 10000)
             with contextlib.suppress(TimedOut):
                 bar.wait_state(lambda s: geometry(s) == started, "the moved bar to match")
             self.assertEqual(geometry(bar.state()), started, "moved to 144 DPI versus started at 144 DPI")

@@ -1,5 +1,5 @@
 """Target tracking and docking: the title strip follows the foreground window
-(never the bar, the desktop or the taskbar), and with auto-follow on the bar
+(never the bar, the desktop or a taskbar), and with auto-follow on the bar
 docks at the chosen corner of the target and rides along with it."""
 
 import time
@@ -52,11 +52,17 @@ class Tracking(TavrinTestCase):
         self.hold_strip(bar, "Alpha window", during="while the Shell_TrayWnd window was in the foreground")
         self.tracked_window(bar, "Gamma window", (650, 350, 320, 200))
 
-    def test_taskbar_class_with_a_title_is_an_ordinary_target(self):
-        # Only the Shell_TrayWnd with the empty title is the taskbar.
-        bar = self.start_bar()
-        self.tracked_window(bar, "Alpha window")
-        self.tracked_window(bar, "Tray with a title", (650, 350, 320, 200), "Shell_TrayWnd")
+    def test_desktop_in_front_keeps_the_target_and_the_docked_bar(self):
+        # After Show desktop or a click on it, the desktop's WorkerW window is in front.
+        bar = self.start_bar({"Setting": {"Option": 5, "Pos": 0}})
+        self.tracked_window(bar, "Alpha window", TARGET_RECT)
+        docked = (TARGET_RECT[0] + kDockTopLeftX, TARGET_RECT[1])
+        self.wait_bar_at(bar, docked)
+        desktop = self.foreign_window("", "WorkerW", rect=(0, 600, 900, 300))
+        self.wait_foreground(desktop.hwnd, "the WorkerW window")
+        strip = strip_hwnd(bar)
+        self.assert_stays(lambda: (window_text(strip), top_left(window_rect(bar.hwnd))), (b"Alpha window", docked),
+                          "the target or the docked bar changed while the WorkerW window was in front")
 
     def test_closed_target_is_cleared_while_the_bar_is_foreground(self):
         bar = self.start_bar()

@@ -94,15 +94,23 @@ int cmdPost(int argc, char** argv) {
 }
 
 // send HWND MSG WPARAM LPARAM [TIMEOUT_MS]: SendMessageTimeout; prints
-// "result N"; exit 1 on time-out.
+// "result N"; exit 1 on time-out. LPARAM "@HEX" points at a copy of those
+// bytes in the window's process (a pointer no system carries across
+// processes for that message), printed as the window left it: "data HEX".
 int cmdSend(int argc, char** argv) {
-  need(argc, 6, "send HWND MSG WPARAM LPARAM [TIMEOUT_MS]");
+  need(argc, 6, "send HWND MSG WPARAM LPARAM|@HEX [TIMEOUT_MS]");
+  HWND h = liveWindow(argv[2]);
+  Bytes data = argv[5][0] == '@' ? unhex(argv[5] + 1) : Bytes();
+  void* remote = argv[5][0] == '@' ? copyInto(h, data) : nullptr;
   DWORD_PTR r = 0;
-  if (!SendMessageTimeoutA(liveWindow(argv[2]), messageArg(argv[3]), static_cast<WPARAM>(numArg(argv[4])),
-                           static_cast<LPARAM>(numArg(argv[5])), SMTO_ABORTIFHUNG,
-                           argc > 6 ? static_cast<DWORD>(numArg(argv[6])) : 5000, &r))
+  if (!SendMessageTimeoutA(h, messageArg(argv[3]), static_cast<WPARAM>(numArg(argv[4])),
+                           remote ? reinterpret_cast<LPARAM>(remote) : static_cast<LPARAM>(numArg(argv[5])),
+                           SMTO_ABORTIFHUNG, argc > 6 ? static_cast<DWORD>(numArg(argv[6])) : 5000, &r))
     return 1;
   out("result %lld\n", static_cast<long long>(static_cast<LRESULT>(r)));
+  HANDLE p = remote ? OpenProcess(PROCESS_VM_READ, FALSE, windowPid(h)) : nullptr;
+  if (p && ReadProcessMemory(p, remote, data.data(), data.size(), nullptr)) out("data %s\n", hex(data).c_str());
+  if (p) CloseHandle(p);
   return 0;
 }
 

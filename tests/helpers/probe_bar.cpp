@@ -183,28 +183,11 @@ int cmdTemplate(int argc, char** argv) {
   return 0;
 }
 
-// dpichanged HWND DPI L T R B: sends WM_DPICHANGED with that DPI and
-// suggested rectangle (written into the window's own process).
-int cmdDpiChanged(int argc, char** argv) {
-  need(argc, 8, "dpichanged HWND DPI L T R B");
-  HWND h = liveWindow(argv[2]);
-  const WORD dpi = static_cast<WORD>(numArg(argv[3]));
-  RECT r{static_cast<LONG>(numArg(argv[4])), static_cast<LONG>(numArg(argv[5])), static_cast<LONG>(numArg(argv[6])),
-         static_cast<LONG>(numArg(argv[7]))};
-  void* remote = copyInto(h, Bytes(reinterpret_cast<const char*>(&r), sizeof r));
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                           10000, &result))
-    fail("WM_DPICHANGED was not answered");
-  return 0;
-}
-
 }  // namespace
 
 extern const Command kBarCommands[] = {
     {"regclear", cmdRegClear}, {"regsetsz", cmdRegSetSz}, {"regsetdw", cmdRegSetDw}, {"regsetraw", cmdRegSetRaw},
-    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"dpichanged", cmdDpiChanged},
-    {"runvalue", cmdRunValue}, {},
+    {"regget", cmdRegGet}, {"dpi", cmdDpi}, {"template", cmdTemplate}, {"runvalue", cmdRunValue}, {},
 };
 
 }  // namespace probe

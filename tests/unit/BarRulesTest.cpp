@@ -100,8 +100,10 @@ TEST(Scaling, TodaysPixelsAt96AndRoundedToNearestAbove)
 namespace {
 // The bar's size at 96 and at 144 DPI (150 %).
 SIZE BarSize(UINT nDpi) { return nDpi == 144 ? SIZE{435, 59} : SIZE{290, 39}; }
-const std::vector<MonitorArea> kSideBySide{{{0, 0, 1920, 1080}, 96}, {{1920, 0, 4800, 2160}, 144}};
-const std::vector<MonitorArea> kStacked{{{0, 0, 1920, 1080}, 96}, {{0, 1080, 2880, 3240}, 144}};
+const std::vector<MonitorArea> kSideBySide{{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, 96},
+                                           {{1920, 0, 4800, 2160}, {1920, 0, 4800, 2160}, 144}};
+const std::vector<MonitorArea> kStacked{{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, 96},
+                                        {{0, 1080, 2880, 3240}, {0, 1080, 2880, 3240}, 144}};
 
 RECT Docked(const std::vector<MonitorArea>& monitors, const RECT& target, int nPos)
 {
@@ -145,4 +147,40 @@ TEST(Docking, EveryPlaceNearTheEdgeIsSizedForItsMonitor)
             ExpectSizedForItsMonitor(kSideBySide, Docked(kSideBySide, {1520 + shift, 300, 2320 + shift, 800}, pos));
             ExpectSizedForItsMonitor(kStacked, Docked(kStacked, {300, 780 + shift, 1100, 1380 + shift}, pos));
         }
+}
+
+namespace {
+// The main monitor, its taskbar 40 pixels high along the foot; a 144 DPI one
+// right of it; one left of and above it.
+const MonitorArea kMain{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96};
+const MonitorArea kRight{{1920, 0, 4800, 2160}, {1920, 0, 4800, 2120}, 144};
+const MonitorArea kLeftAbove{{-1920, -1080, 0, 0}, {-1920, -1080, 0, -40}, 144};
+
+void ExpectStart(POINT saved, const std::vector<MonitorArea>& monitors, const RECT& expected)
+{
+    const RECT got = StartPlace(saved, monitors, BarSize);
+    EXPECT_TRUE(::EqualRect(&got, &expected)) << saved.x << "," << saved.y << " gave " << got.left << "," << got.top;
+}
+}  // namespace
+
+TEST(StartPlace, OneMonitorZeroOrNegativeBecomes1AndPartlyOffStays)
+{
+    ExpectStart({-20, 300}, {kMain}, {1, 300, 291, 339});
+    ExpectStart({0, 0}, {kMain}, {1, 1, 291, 40});
+    ExpectStart({1800, 1020}, {kMain}, {1800, 1020, 2090, 1059});
+}
+
+TEST(StartPlace, MonitorGoneOrLeftOfAndAboveTheMainOne)
+{
+    ExpectStart({2500, 1300}, {kMain}, {1630, 1001, 1920, 1040});
+    ExpectStart({5000, 2500}, {kMain, kRight}, {4365, 2061, 4800, 2120});  // sized for 144 DPI
+    ExpectStart({-1500, -800}, {kMain, kLeftAbove}, {-1500, -800, -1065, -741});
+    ExpectStart({-1500, -800}, {kMain}, {1, 1, 291, 40});
+}
+
+TEST(ShellWindow, DesktopAndTaskbarClassesAreLeftOut)
+{
+    for (const char* name : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"})
+        EXPECT_TRUE(IsShellWindowClass(name)) << name;
+    EXPECT_FALSE(IsShellWindowClass("CabinetWClass"));
 }
