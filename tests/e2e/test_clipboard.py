@@ -105,8 +105,6 @@ class KeepClipboard(DeliveryTestCase):
                 lines = watch.lines()
                 # Neither the offer nor the restore is for clipboard history or viewers.
                 self.assertTrue(all("excl=1" in x for x in lines if x.startswith("update")), lines)
-                times = [float(x.split()[1]) for x in lines if x.startswith("update")]
-                print(f"clipboard back {times[-1] - times[0]:.0f} ms after the offer (the keys)")
 
     def test_drag_onto_a_child_edit_pastes_and_gives_the_clipboard_back(self):
         bar = self.start_keeping(keep=1, page=1)
@@ -201,10 +199,8 @@ class KeepClipboard(DeliveryTestCase):
         self.addCleanup(owner.kill)
         self.assertTrue(owner.readline().startswith("owner"))
         edit = self.current_target(bar, "表計算から").edits[EDIT]
-        start = time.monotonic()
         self.click(bar, USER_STRINGS[1])
         self.wait_text(edit, sjis(TEXTS[1]))
-        print(f"pasted {1000 * (time.monotonic() - start):.0f} ms after the click")
         self.wait_clipboard({"text": USER_TEXT.hex(), "binary": "none", "bitmap": "none"}, "the user's text back")
         self.assertEqual([x for x in list(owner.lines.queue) if x.startswith("render")], [])
 

@@ -14,9 +14,8 @@
 //                          CF_TEXT is TEXT at once and "Embed Source" the late one
 //   pastetarget TITLE MS [child|listen]
 //                          "window HWND PID"; MS ms after Ctrl+V it reads CF_TEXT,
-//                          itself or through a child process: "pasted HEX";
-//                          listen: its window also reads every change at once
-//                          ("pane HEX"), as an office program's clipboard pane does
+//                          itself or through a child process: "pasted HEX"; listen:
+//                          it also reads every change at once, as a clipboard pane: "pane HEX"
 //   waittext HWND TEXT TIMEOUT_MS
 //                          "ready", then "match MS" once the window's text is
 //                          TEXT (read every millisecond), or "timeout HEX", exit 1
@@ -27,8 +26,7 @@
 //                          pixels, top-down); "none" for a missing one
 //   watch HWND TEXT TIMEOUT_MS [read|readnull]
 //                          a clipboard listener: "ready", "update MS excl=0|1
-//                          binary=0|1" per change (excl: kept out of history
-//                          and out of clipboard viewers),
+//                          binary=0|1" per change (excl: kept out of history, viewers),
 //                          with read " text=HEX" read at once (readnull: with
 //                          no window); "pasted MS" once the edit HWND holds
 //                          TEXT; "end" 1.5 s later or at TIMEOUT_MS
