@@ -150,7 +150,8 @@ int cmdWatch(int argc, char** argv) {
         DispatchMessageA(&m);
         continue;
       }
-      out("update %.1f excl=%d binary=%d", msSince(start), IsClipboardFormatAvailable(exclude) && IsClipboardFormatAvailable(viewerIgnore),
+      out("update %.1f excl=%d binary=%d", msSince(start),
+          IsClipboardFormatAvailable(exclude) && IsClipboardFormatAvailable(viewerIgnore),
           IsClipboardFormatAvailable(binaryFormat) ? 1 : 0);
       if (read) {
         for (int i = 0; i < 1000 && !OpenClipboard(readNull ? nullptr : h); ++i) Sleep(1);
@@ -298,8 +299,8 @@ int main(int argc, char** argv) {
   if (argc < 2) return cmdStarted();
   const std::pair<const char*, int (*)(int, char**)> commands[] = {
       {"hold", cmdHold},       {"info", cmdInfo},          {"waittext", cmdWatch},       {"setall", cmdSetAll},
-      {"dump", cmdDump},       {"watch", cmdWatch},        {"unicode", cmdUnicode}, {"empty", cmdEmpty},         {"slowowner", cmdSlowOwner},
-      {"readclip", cmdReadClip}, {"pastetarget", cmdPasteTarget}};
+      {"dump", cmdDump},       {"watch", cmdWatch},        {"unicode", cmdUnicode},      {"slowowner", cmdSlowOwner},
+      {"readclip", cmdReadClip}, {"pastetarget", cmdPasteTarget}, {"empty", cmdEmpty}};
   for (const auto& [name, run] : commands)
     if (strcmp(argv[1], name) == 0) return run(argc, argv);
   fail("unknown command '%s'", argv[1]);
