@@ -1,61 +1,17 @@
 // Pasting without losing what the user had copied: CClipboardKeeper copies
 // the clipboard's contents (before the target is activated, bounded in time
 // and size), offers the paste text by delayed rendering, sends Ctrl+V, and
-// puts the copy back once the target has read the text and closed the
-// clipboard. What it places is marked so that clipboard history, the cloud
-// clipboard and clipboard monitors leave it alone.
+// puts the copy back once the target's process has read the text and has
+// had kPasteBoundMs to handle the keys. What it places is marked so that
+// clipboard history, the cloud clipboard and clipboard monitors leave it
+// alone.
 //
 // The owner window passes on WM_RENDERFORMAT, WM_RENDERALLFORMATS,
 // WM_DESTROYCLIPBOARD and its timer (the id given at construction) while a
 // paste is pending.
 #pragma once
-#include <vector>
-
+#include "delivery/ClipboardCopy.h"
 #include "framework/Afx.h"
-
-// One copied clipboard format. Owns its handle until the clipboard takes it.
-class CClipFormatCopy {
-public:
-    CClipFormatCopy(UINT nFormat, HANDLE hData) : m_nFormat(nFormat), m_hData(hData) {}
-    ~CClipFormatCopy();
-    CClipFormatCopy(CClipFormatCopy&& other) noexcept : m_nFormat(other.m_nFormat), m_hData(other.m_hData)
-    {
-        other.m_hData = nullptr;
-    }
-    CClipFormatCopy& operator=(CClipFormatCopy&&) = delete;
-    CClipFormatCopy(const CClipFormatCopy&) = delete;
-    CClipFormatCopy& operator=(const CClipFormatCopy&) = delete;
-
-    // A copy of the clipboard's data of this format, or one holding nothing
-    // when the format cannot be copied or is larger than `maxBytes` (then
-    // `tooLarge` is set). The clipboard must be open.
-    static CClipFormatCopy Take(UINT nFormat, SIZE_T maxBytes, bool& tooLarge);
-    // Hands the copy to the open clipboard; false (and still owned) on failure.
-    bool PutBack();
-    bool Empty() const { return m_hData == nullptr; }
-    // About how many bytes the copy takes.
-    SIZE_T Size() const;
-    UINT Format() const { return m_nFormat; }
-
-private:
-    UINT m_nFormat;
-    HANDLE m_hData;
-};
-
-// Everything that could be copied off the clipboard, in enumeration order.
-class CClipboardSnapshot {
-public:
-    // The clipboard must be open. Replaces what was held before. False (and
-    // nothing held) when it cannot all be copied by `deadline` (a tick
-    // count) within `maxBytes`.
-    bool Take(ULONGLONG deadline, SIZE_T maxBytes);
-    // The clipboard must be open and emptied: sets every format held.
-    void Restore();
-    void Clear() { m_formats.clear(); }
-
-private:
-    std::vector<CClipFormatCopy> m_formats;
-};
 
 class CClipboardKeeper {
 public:
@@ -63,6 +19,11 @@ public:
     static constexpr UINT kTickMs = 15;
     // A target that has not read the text by then keeps it on the clipboard.
     static constexpr ULONGLONG kReadTimeoutMs = 5000;
+    // How long the target is given to handle Ctrl+V, from the later of the
+    // keys and its process's first read. Its own clipboard pane reads the
+    // offer before the keys are handled, so a read alone proves no paste;
+    // when in doubt later is better than the old content pasted.
+    static constexpr ULONGLONG kPasteBoundMs = 300;
     // Bounds of the copy of the user's clipboard; past them the keeper
     // stands aside for that paste.
     static constexpr ULONGLONG kCopyTimeoutMs = 300;
@@ -97,13 +58,17 @@ public:
     void OnTimer();
 
 private:
-    enum class State { Idle, WaitingForRead, WaitingForClose };
+    // WaitingForRead: offered, the target's process has not read it yet.
+    // TargetHasRead: given back once kPasteBoundMs have passed.
+    // GiveBack: no paste came of it: given back at the next tick.
+    enum class State { Idle, WaitingForRead, TargetHasRead, GiveBack };
 
     // Offers the text again by delayed rendering after another program read it.
     void OfferAgain();
+    // Whether the user's content may come back now.
+    bool MayGiveBack() const;
     void Restore();
     void Finish();
-    bool ReaderIsTarget() const;
 
     UINT_PTR m_nTimerId;
     State m_state = State::Idle;
@@ -113,7 +78,8 @@ private:
     CString m_strText;
     DWORD m_targetProcess = 0;
     HWND m_hTargetTop = nullptr;
-    ULONGLONG m_sentAt = 0;
+    ULONGLONG m_sentAt = 0;     // when the keys went out
+    ULONGLONG m_readAt = 0;     // the target's process's first read
     bool m_bRendered = false;   // the text is on the clipboard as real data
     int m_nOffersLeft = 0;      // how often the text may be offered again
     bool m_bEmptying = false;   // our own EmptyClipboard: not a replacement

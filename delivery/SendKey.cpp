@@ -60,18 +60,38 @@ void SendPasteKeys()
     ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
-bool RunsAboveUs(HWND hWindow)
+bool GuardRefusesPaste(IntegrityLevel level, DWORD postError)
+{
+    return level == IntegrityLevel::Higher
+           || (level == IntegrityLevel::Unreadable && postError == ERROR_ACCESS_DENIED);
+}
+
+namespace {
+IntegrityLevel LevelOf(HWND hWindow)
 {
     DWORD process = 0;
     ::GetWindowThreadProcessId(hWindow, &process);
-    if (process == 0 || process == ::GetCurrentProcessId()) return false;
-    CKernelHandle target(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
-    if (!target.Get()) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    if (process == 0 || process == ::GetCurrentProcessId()) return IntegrityLevel::NotHigher;
     static const std::optional<DWORD> ours = IntegrityOf(::GetCurrentProcess());
-    if (!ours) return false;  // no integrity levels here (before Vista): nothing to compare
-    const std::optional<DWORD> theirs = IntegrityOf(target.Get());
-    // An elevated program's token is closed to a program that is not.
-    return theirs ? *theirs > *ours : ::GetLastError() == ERROR_ACCESS_DENIED;
+    CKernelHandle target(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    // Closed to us: elevated, or merely another account's.
+    const std::optional<DWORD> theirs = target.Get() ? IntegrityOf(target.Get()) : std::nullopt;
+    if (!ours || !theirs) return IntegrityLevel::Unreadable;
+    return *theirs > *ours ? IntegrityLevel::Higher : IntegrityLevel::NotHigher;
+}
+}  // namespace
+
+bool RunsAboveUs(HWND hWindow)
+{
+    const IntegrityLevel level = LevelOf(hWindow);
+    DWORD postError = 0;
+    if (level == IntegrityLevel::Unreadable) {
+        // The guard blocks posts from below as it blocks synthesized keys;
+        // a registered message of our own means nothing to the window.
+        static const UINT probe = ::RegisterWindowMessageA("TavrinIntegrityProbe");
+        if (probe && !::PostMessageA(hWindow, probe, 0, 0)) postError = ::GetLastError();
+    }
+    return GuardRefusesPaste(level, postError);
 }
 
 int CClipBoardSendKey::SetClipboardText(HWND hOwner)

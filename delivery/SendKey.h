@@ -34,9 +34,16 @@ void ReportClipboardFailure(ClipboardFailure failure);
 bool PutClipboardText(const CString& text);
 // Ctrl+V into whatever has the keyboard focus.
 void SendPasteKeys();
-// True when the window's program runs at a higher integrity level than the
-// bar (run as administrator): Windows drops keys synthesized for it. A
-// program the bar may not even ask counts as higher.
+// What the bar could learn of a program's integrity level beside its own.
+enum class IntegrityLevel { Higher, NotHigher, Unreadable };
+// Whether the system's guard between integrity levels, which drops keys
+// synthesized for a program above the sender, stands between the bar and a
+// program: its level is higher, or it cannot be read and a harmless message
+// posted to its window was refused with ERROR_ACCESS_DENIED (`postError`: 0
+// when the post went through, else its last error). A program of another
+// account at the bar's level gets the keys.
+bool GuardRefusesPaste(IntegrityLevel level, DWORD postError);
+// True when the window's program runs above the bar (run as administrator).
 bool RunsAboveUs(HWND hWindow);
 
 class CSendKey : public CObject {

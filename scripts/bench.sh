@@ -3,7 +3,8 @@
 # measured in the same run (start-up; paste latency against a bare paste
 # program; idle CPU; memory), on a private X display. Nothing here passes or
 # fails. `scripts/bench.sh startup [OTHER.EXE...]` prints the start-up figures
-# alone (and those of other builds, timed in turns with this one).
+# alone (and those of other builds, timed in turns with this one);
+# `scripts/bench.sh [OTHER.EXE...]` also times the other builds' kept paste.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ROOT=$PWD
@@ -19,4 +20,4 @@ done
 only_startup=false
 if [ "${1:-}" = startup ]; then only_startup=true; shift; fi
 python3 tests/bench/bench_startup.py "$@" </dev/null
-$only_startup || python3 tests/bench/bench_paste.py </dev/null
+$only_startup || python3 tests/bench/bench_paste.py "$@" </dev/null

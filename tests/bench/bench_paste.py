@@ -1,6 +1,8 @@
 """Paste latency (release to text in the target), a burst of 300 clicks at ten a second, idle CPU
 and peak working set, beside floor.exe: a bare button whose click does only SetForegroundWindow,
-CF_TEXT and the four keybd_event calls. Figures only: nothing here passes or fails."""
+CF_TEXT and the four keybd_event calls; then the kept paste ("KeepClipboard" 1): its latency and how
+long after the offer (the keys) the user's clipboard is back, for this build and for each build
+named on the command line. Figures only: nothing here passes or fails."""
 import os
 import statistics
 import sys
@@ -35,6 +37,35 @@ def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
         h.xdotool("mouseup", 1)
         line = watch.readline(10)
         return (time.perf_counter() - t0) * 1000 if line.startswith("match") else None
+    finally:
+        watch.kill()
+        h.mouse_move(*h.PARK)
+
+
+def timed_kept_click(x: int, y: int, edit: str, text: str) -> tuple[float, float] | None:
+    """A click with the clipboard kept: (ms from the release until the edit
+    holds text, ms from the offer until the user's clipboard is back)."""
+    h.WineProcess(h.CLIPTOOL_EXE, "setall", h.hexarg("利用者の文字"), "0001", 5).wait(h.EXIT_TIMEOUT)
+    watch = h.WineProcess(h.CLIPTOOL_EXE, "watch", edit, h.hexarg(text), 10000)
+    try:
+        if watch.readline() != "ready":
+            return None
+        h.mouse_move(x, y)
+        h.xdotool("mousedown", 1)
+        time.sleep(0.2)
+        t0 = time.perf_counter()
+        h.xdotool("mouseup", 1)
+        lines = []
+        while not (line := watch.readline(15)).startswith(("pasted", "end")):
+            lines.append(line)
+        latency = (time.perf_counter() - t0) * 1000
+        while line != "end":
+            lines.append(line := watch.readline(15))
+        updates = [x.split() for x in lines if x.startswith("update")]
+        back = [float(u[1]) for u in updates if u[3] == "binary=1"]
+        return (latency, back[-1] - float(updates[0][1])) if back else None
+    except h.TimedOut:
+        return None
     finally:
         watch.kill()
         h.mouse_move(*h.PARK)
@@ -127,6 +158,29 @@ def main() -> None:
                   f"floor.exe {peak_rss_kib(floor_pid) / 1024:.1f} MiB")
         else:
             print("idle CPU and memory: the Linux processes were not found")
+        bar.stop()
+        for exe in [h.TAVRIN_EXE, *map(Path, sys.argv[1:])]:
+            h.preset({"Setting": {"KeepClipboard": 1}})
+            bar = h.Bar(exe=exe).start()
+            bar_xy = bar.state().child(h.FAMILY_NAME).screen.center
+            kept, floor_times, lost = [], [], 0
+            for _ in range(ROUNDS):
+                h.set_window_text(edit, b"")
+                make_current(bar, target)
+                got = timed_kept_click(*bar_xy, edit, "姓")
+                if got:
+                    kept.append(got)
+                else:
+                    lost += 1
+                h.set_window_text(edit, b"")
+                make_current(bar, target)
+                if (ms := timed_click(*floor_xy, edit, "姓")) is not None:
+                    floor_times.append(ms)
+            print(f"kept paste, {exe}, {ROUNDS} clicks, interleaved with floor.exe:")
+            print(f"  floor.exe   {summary(floor_times)}")
+            print(f"  kept paste  {summary([k[0] for k in kept])}   lost {lost}")
+            print(f"  clipboard back after the offer (the keys)  {summary([k[1] for k in kept])}")
+            bar.stop()
     finally:
         floor.kill()
         target.close()

@@ -42,15 +42,18 @@ class Watcher:
 
 class PasteTarget(HelperWindow):
     """cliptool pastetarget: reads the clipboard some time after Ctrl+V,
-    itself or through a child process it starts."""
+    itself or through a child process it starts ("child"); "listen": its own
+    clipboard pane also reads every change at once."""
 
-    def __init__(self, title: str, delay_ms: int, child: bool = False) -> None:
-        self.proc = WineProcess(CLIPTOOL_EXE, "pastetarget", hexarg(sjis(title)), delay_ms, *(["child"] * child))
+    def __init__(self, title: str, delay_ms: int, option: str = "") -> None:
+        self.proc = WineProcess(CLIPTOOL_EXE, "pastetarget", hexarg(sjis(title)), delay_ms, *([option] * bool(option)))
         _, self.hwnd, pid = self.proc.readline().split()
         self.pid = int(pid)
 
     def pasted(self) -> bytes:
-        return unhex(self.proc.readline(CHANGE_TIMEOUT).split()[1])
+        while not (line := self.proc.readline(CHANGE_TIMEOUT)).startswith("pasted"):
+            pass
+        return unhex(line.split()[1])
 
 
 class KeepClipboard(DeliveryTestCase):
@@ -100,7 +103,7 @@ class KeepClipboard(DeliveryTestCase):
                 self.assertEqual(window_text(edit), expected, "the edit after the restore")
                 self.assertEqual(cliptool("unicode"), ["unicode " + unicode.encode("utf-16-le").hex()])
                 lines = watch.lines()
-                # Neither the offer nor the restore is for clipboard history.
+                # Neither the offer nor the restore is for clipboard history or viewers.
                 self.assertTrue(all("excl=1" in x for x in lines if x.startswith("update")), lines)
 
     def test_drag_onto_a_child_edit_pastes_and_gives_the_clipboard_back(self):
@@ -180,9 +183,38 @@ class KeepClipboard(DeliveryTestCase):
         self.click(bar, USER_STRINGS[0])
         self.assertEqual(target.pasted(), sjis(TEXTS[0]), "the target got the user's old content")
 
+    def test_the_targets_own_pane_reading_first_still_gets_the_text_pasted(self):
+        bar = self.start_keeping(keep=1)
+        target = PasteTarget("自前の履歴", 100, "listen")
+        self.addCleanup(target.close)
+        user = set_user_clipboard(USER_TEXT, BINARY, 37)
+        self.make_current(bar, target, "自前の履歴")
+        self.click(bar, USER_STRINGS[0])
+        self.assertEqual(target.pasted(), sjis(TEXTS[0]), "the target got the user's old content")
+        self.wait_clipboard(user, "the user's clipboard back after the paste")
+
+    def test_an_ole_format_rendered_slowly_is_never_asked_for(self):
+        bar = self.start_keeping(keep=1)
+        owner = WineProcess(CLIPTOOL_EXE, "slowowner", 2000, "ole", hexarg(USER_TEXT))
+        self.addCleanup(owner.kill)
+        self.assertTrue(owner.readline().startswith("owner"))
+        edit = self.current_target(bar, "表計算から").edits[EDIT]
+        self.click(bar, USER_STRINGS[1])
+        self.wait_text(edit, sjis(TEXTS[1]))
+        self.wait_clipboard({"text": USER_TEXT.hex(), "binary": "none", "bitmap": "none"}, "the user's text back")
+        self.assertEqual([x for x in list(owner.lines.queue) if x.startswith("render")], [])
+
+    def test_an_empty_clipboard_comes_back_empty(self):
+        bar = self.start_keeping(keep=1)
+        edit = self.current_target(bar, "空のまま").edits[EDIT]
+        cliptool("empty")
+        self.click(bar, USER_STRINGS[0])
+        self.wait_text(edit, sjis(TEXTS[0]))
+        wait_for(lambda: cliptool("info")[1:] == [], CHANGE_TIMEOUT, 0.2, "the clipboard to be empty again")
+
     def test_a_read_by_a_child_process_of_the_target_gives_the_clipboard_back(self):
         bar = self.start_keeping(keep=1)
-        target = PasteTarget("子が読む貼り付け先", 0, child=True)
+        target = PasteTarget("子が読む貼り付け先", 0, "child")
         self.addCleanup(target.close)
         user = set_user_clipboard(USER_TEXT, BINARY, 31)
         self.make_current(bar, target, "子が読む貼り付け先")

@@ -7,11 +7,15 @@
 //                          window (or TIMEOUT_MS, 120000) lets go: "released"
 //   info                   "owner HWND", then "format N NAME" per format
 //   unicode                "unicode HEX": CF_UNICODETEXT as UTF-16LE
-//   slowowner MS           owns CF_TEXT and four private formats, each rendered
-//                          MS ms after it is asked for ("render N")
-//   pastetarget TITLE MS [child]
+//   empty                  empties the clipboard
+//   slowowner MS [ole TEXT]
+//                          owns CF_TEXT and four private formats, each rendered
+//                          MS ms after it is asked for ("render N"); with ole,
+//                          CF_TEXT is TEXT at once and "Embed Source" the late one
+//   pastetarget TITLE MS [child|listen]
 //                          "window HWND PID"; MS ms after Ctrl+V it reads CF_TEXT,
-//                          itself or through a child process: "pasted HEX"
+//                          itself or through a child process: "pasted HEX"; listen:
+//                          it also reads every change at once, as a clipboard pane: "pane HEX"
 //   waittext HWND TEXT TIMEOUT_MS
 //                          "ready", then "match MS" once the window's text is
 //                          TEXT (read every millisecond), or "timeout HEX", exit 1
@@ -22,7 +26,7 @@
 //                          pixels, top-down); "none" for a missing one
 //   watch HWND TEXT TIMEOUT_MS [read|readnull]
 //                          a clipboard listener: "ready", "update MS excl=0|1
-//                          binary=0|1" per change (excl: kept out of history),
+//                          binary=0|1" per change (excl: kept out of history, viewers),
 //                          with read " text=HEX" read at once (readnull: with
 //                          no window); "pasted MS" once the edit HWND holds
 //                          TEXT; "end" 1.5 s later or at TIMEOUT_MS
@@ -130,6 +134,7 @@ int cmdWatch(int argc, char** argv) {
   const bool readNull = argc > 5 && strcmp(argv[5], "readnull") == 0;
   const bool read = readNull || (argc > 5 && strcmp(argv[5], "read") == 0);
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  const UINT viewerIgnore = RegisterClipboardFormatA("Clipboard Viewer Ignore");
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
   HWND h = messageWindow("TavrinTestClipWatcher");
   if (listen && !AddClipboardFormatListener(h)) fail("AddClipboardFormatListener failed (%lu)", GetLastError());
@@ -145,7 +150,8 @@ int cmdWatch(int argc, char** argv) {
         DispatchMessageA(&m);
         continue;
       }
-      out("update %.1f excl=%d binary=%d", msSince(start), IsClipboardFormatAvailable(exclude) ? 1 : 0,
+      out("update %.1f excl=%d binary=%d", msSince(start),
+          IsClipboardFormatAvailable(exclude) && IsClipboardFormatAvailable(viewerIgnore),
           IsClipboardFormatAvailable(binaryFormat) ? 1 : 0);
       if (read) {
         for (int i = 0; i < 1000 && !OpenClipboard(readNull ? nullptr : h); ++i) Sleep(1);
@@ -171,6 +177,13 @@ int cmdWatch(int argc, char** argv) {
   return 0;
 }
 
+int cmdEmpty(int, char**) {
+  openClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  return 0;
+}
+
 int cmdUnicode(int, char**) {
   openClipboard(nullptr);
   out("unicode %s\n", clipHex(CF_UNICODETEXT, 2).c_str());
@@ -188,14 +201,16 @@ LRESULT CALLBACK slowOwnerProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int cmdSlowOwner(int argc, char** argv) {
-  need(argc, 3, "slowowner MS");
+  need(argc, 3, "slowowner MS [ole TEXT]");
   renderMs = static_cast<DWORD>(numArg(argv[2]));
+  const bool ole = argc > 4 && strcmp(argv[3], "ole") == 0;
   HWND h = messageWindow("TavrinTestSlowOwner", slowOwnerProc);
   openClipboard(h);
   EmptyClipboard();
-  SetClipboardData(CF_TEXT, nullptr);
+  SetClipboardData(CF_TEXT, ole ? blockOf(textArg(argv[4])) : nullptr);
+  if (ole) SetClipboardData(RegisterClipboardFormatA("Embed Source"), nullptr);
   for (const char* name : {"TavrinTestSlow1", "TavrinTestSlow2", "TavrinTestSlow3", "TavrinTestSlow4"})
-    SetClipboardData(RegisterClipboardFormatA(name), nullptr);
+    if (!ole) SetClipboardData(RegisterClipboardFormatA(name), nullptr);
   CloseClipboard();
   out("owner %s\n", hwndText(h).c_str());
   pump(120000);
@@ -247,6 +262,15 @@ LRESULT CALLBACK pasteTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     else readClip(h);
     return 0;
   }
+  if (msg == WM_CLIPBOARDUPDATE) {
+    Bytes text;
+    if (OpenClipboard(h)) {
+      clipData(CF_TEXT, 1, text);
+      CloseClipboard();
+    }
+    out("pane %s\n", hex(text).c_str());
+    return 0;
+  }
   if (msg == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
     out("pasted %s\n", hex(Bytes(static_cast<const char*>(data->lpData), data->cbData)).c_str());
@@ -256,11 +280,12 @@ LRESULT CALLBACK pasteTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int cmdPasteTarget(int argc, char** argv) {
-  need(argc, 4, "pastetarget TITLE MS [child]");
+  need(argc, 4, "pastetarget TITLE MS [child|listen]");
   pasteDelayMs = static_cast<DWORD>(numArg(argv[3]));
   pasteByChild = argc > 4 && strcmp(argv[4], "child") == 0;
   HWND h = makeWindow("TavrinTestPasteTarget", textArg(argv[2]), pasteTargetProc, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                       {700, 600, 260, 120});
+  if (argc > 4 && strcmp(argv[4], "listen") == 0) AddClipboardFormatListener(h);
   out("window %s %lu\n", hwndText(h).c_str(), GetCurrentProcessId());
   pump();
   return 0;
@@ -274,8 +299,8 @@ int main(int argc, char** argv) {
   if (argc < 2) return cmdStarted();
   const std::pair<const char*, int (*)(int, char**)> commands[] = {
       {"hold", cmdHold},       {"info", cmdInfo},          {"waittext", cmdWatch},       {"setall", cmdSetAll},
-      {"dump", cmdDump},       {"watch", cmdWatch},        {"unicode", cmdUnicode},         {"slowowner", cmdSlowOwner},
-      {"readclip", cmdReadClip}, {"pastetarget", cmdPasteTarget}};
+      {"dump", cmdDump},       {"watch", cmdWatch},        {"unicode", cmdUnicode},      {"slowowner", cmdSlowOwner},
+      {"readclip", cmdReadClip}, {"pastetarget", cmdPasteTarget}, {"empty", cmdEmpty}};
   for (const auto& [name, run] : commands)
     if (strcmp(argv[1], name) == 0) return run(argc, argv);
   fail("unknown command '%s'", argv[1]);
