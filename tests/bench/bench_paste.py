@@ -23,6 +23,16 @@ def make_current(bar: h.Bar, target: h.Target) -> None:
     h.wait_for(lambda: h.strip_text(bar) == h.sjis(TITLE), h.CHANGE_TIMEOUT, 0.05, "the bar to track the target")
 
 
+def press_and_release(x: int, y: int) -> float:
+    """Presses at (x, y) and releases; returns the time of the release."""
+    h.mouse_move(x, y)
+    h.xdotool("mousedown", 1)
+    time.sleep(0.2)
+    t0 = time.perf_counter()
+    h.xdotool("mouseup", 1)
+    return t0
+
+
 def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
     """Presses at (x, y), releases, and returns ms from the release until the
     edit holds text (None when it never did)."""
@@ -30,11 +40,7 @@ def timed_click(x: int, y: int, edit: str, text: str) -> float | None:
     try:
         if watch.readline() != "ready":
             return None
-        h.mouse_move(x, y)
-        h.xdotool("mousedown", 1)
-        time.sleep(0.2)
-        t0 = time.perf_counter()
-        h.xdotool("mouseup", 1)
+        t0 = press_and_release(x, y)
         line = watch.readline(10)
         return (time.perf_counter() - t0) * 1000 if line.startswith("match") else None
     finally:
@@ -50,11 +56,7 @@ def timed_kept_click(x: int, y: int, edit: str, text: str) -> tuple[float, float
     try:
         if watch.readline() != "ready":
             return None
-        h.mouse_move(x, y)
-        h.xdotool("mousedown", 1)
-        time.sleep(0.2)
-        t0 = time.perf_counter()
-        h.xdotool("mouseup", 1)
+        t0 = press_and_release(x, y)
         lines = []
         while not (line := watch.readline(15)).startswith(("pasted", "end")):
             lines.append(line)
