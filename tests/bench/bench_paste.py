@@ -74,6 +74,8 @@ def timed_kept_click(x: int, y: int, edit: str, text: str) -> tuple[float, float
 
 
 def summary(times: list[float]) -> str:
+    if not times:
+        return "no figures (every click lost)"
     return f"median {statistics.median(times):5.1f} ms, min {min(times):5.1f}, max {max(times):5.1f}"
 
 
@@ -161,6 +163,8 @@ def main() -> None:
         else:
             print("idle CPU and memory: the Linux processes were not found")
         bar.stop()
+        # Another build reads its settings under its own file name: name it
+        # TAVRIN.EXE, in a folder of its own, for its kept paste to be timed.
         for exe in [h.TAVRIN_EXE, *map(Path, sys.argv[1:])]:
             h.preset({"Setting": {"KeepClipboard": 1}})
             bar = h.Bar(exe=exe).start()
