@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tavrin (scripts/build.sh) and writes the release archive
-# dist/Tavrin-<version>-win64.zip for the people who use the bar:
+# dist/Tavrin-<version>-win64.zip for the people who use the bar. Every entry
+# lies in one folder, Tavrin-<version>/, so "extract here" spills nothing:
 #   TAVRIN.EXE             stripped
 #   README.txt             the user's guide (docs/guide.md) as plain text for
 #                          Notepad: UTF-8 with a byte order mark, CR LF
@@ -23,17 +24,36 @@ ROOT=$PWD
 
 "$ROOT/scripts/build.sh"
 
-# The version, from the version resource: PRODUCTVERSION 1,50,0,0 gives 1.50.
+# The version, from the version resource: PRODUCTVERSION 1,50,0,0 gives 1.50;
+# the release date from the line beside it.
 version=$(sed -n 's/^PRODUCTVERSION *\([0-9]*\),\([0-9]*\),.*/\1.\2/p' resources/Tavrin.rc)
 [ -n "$version" ] || { echo "package: no PRODUCTVERSION in resources/Tavrin.rc" >&2; exit 1; }
+released=$(sed -n 's/^#define TAVRIN_RELEASE_DATE "\([0-9-]*\)"$/\1/p' resources/Tavrin.rc)
+[ -n "$released" ] || { echo "package: no TAVRIN_RELEASE_DATE in resources/Tavrin.rc" >&2; exit 1; }
+
+# The guide's header and its history must give this version and date.
+python3 - docs/guide.md "$version" "$released" <<'PY'
+import re, sys
+guide, version, released = open(sys.argv[1], encoding="utf-8").read(), sys.argv[2], sys.argv[3]
+y, m, d = (int(n) for n in released.split("-"))
+expected = {  # a line starting so: what it must say
+    "【バージョン】": version, "【公開日】": f"{y}年{m}月{d}日", f"- {version}（": f"{y}年{m}月{d}日",
+    "Version:": version, "Released:": released, f"- {version} (": released,
+}
+wrong = [start for start, text in expected.items()
+         if not any(line.startswith(start) and text in line for line in guide.splitlines())]
+if wrong:
+    sys.exit(f"package: docs/guide.md does not give version {version} of {released} at: {', '.join(wrong)}")
+PY
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || echo 315532800)
 fi
 export SOURCE_DATE_EPOCH
 
-stage="$ROOT/build/package"
-rm -rf "$stage"
+folder="Tavrin-$version"
+stage="$ROOT/build/package/$folder"
+rm -rf "$ROOT/build/package"
 mkdir -p "$stage/images" "$ROOT/dist"
 
 # strip writes SOURCE_DATE_EPOCH as the PE time stamp instead of the clock.
@@ -42,7 +62,8 @@ cp docs/Tavrin-uninstall.reg "$stage/Tavrin-uninstall.reg"
 cp docs/images/*.png "$stage/images/"
 
 # The guide's Markdown as text: headings marked, pictures named by their
-# file, links to other parts of the page dropped.
+# file, links to other parts of the page dropped, code blocks (the header
+# blocks) as they stand.
 python3 - docs/guide.md "$stage/README.txt" <<'PY'
 import re, sys, unicodedata
 
@@ -50,7 +71,14 @@ def width(text):
     return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
 
 out = []
+verbatim = False
 for line in open(sys.argv[1], encoding="utf-8").read().splitlines():
+    if line.startswith("```"):
+        verbatim = not verbatim
+        continue
+    if verbatim:
+        out.append(line)
+        continue
     if re.fullmatch(r"(\[[^]]*\]\(#[^)]*\)[ |]*)+", line):
         continue  # the table of languages
     line = re.sub(r"!\[([^]]*)\]\(([^)]*)\)", lambda m: f"{m[1]} [{m[2].replace('/', chr(92))}]", line)
@@ -65,7 +93,7 @@ for line in open(sys.argv[1], encoding="utf-8").read().splitlines():
         elif level == 2:
             out += ["=" * 72, title, "=" * 72]
         else:
-            out.append(("■ " if level == 3 else "◆ ") + title)
+            out.append({3: "■ ", 4: "◆ "}.get(level, "◇ ") + title)
     else:
         out.append(line)
 with open(sys.argv[2], "wb") as f:
@@ -73,16 +101,22 @@ with open(sys.argv[2], "wb") as f:
 PY
 
 zipfile="$ROOT/dist/Tavrin-$version-win64.zip"
-python3 - "$stage" "$zipfile" <<'PY'
+python3 - "$stage" "$zipfile" docs/guide.md <<'PY'
 import os, sys, time, zipfile
 
-stage, out = sys.argv[1], sys.argv[2]
+stage, out, guide = sys.argv[1], sys.argv[2], sys.argv[3]
 stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]  # zip dates start in 1980
 names = sorted(os.path.relpath(os.path.join(d, f), stage).replace(os.sep, "/")
                for d, _, files in os.walk(stage) for f in files)
+# The guide's file lists name every file the zip holds.
+text = open(guide, encoding="utf-8").read()
+unlisted = [n for n in names if os.path.basename(n) not in text]
+if unlisted:
+    sys.exit(f"package: docs/guide.md does not list {', '.join(unlisted)}")
+folder = os.path.basename(stage)
 with zipfile.ZipFile(out + ".tmp", "w") as z:
     for name in names:
-        info = zipfile.ZipInfo(name, date_time=stamp)
+        info = zipfile.ZipInfo(f"{folder}/{name}", date_time=stamp)
         info.create_system = 0        # made "on Windows": no Unix owner or mode bits
         info.external_attr = 0x20     # FILE_ATTRIBUTE_ARCHIVE
         info.compress_type = zipfile.ZIP_DEFLATED

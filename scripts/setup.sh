@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, only what is missing.
 # Debian packages: mingw-w64 (posix threads), cmake, Wine, Xvfb, xdotool,
-# the ja_JP.UTF-8 locale, a Japanese font, GoogleTest sources, ImageMagick.
+# the ja_JP.UTF-8 locale, a Japanese font, Wine's own fonts (Marlett draws the
+# close button's × in title bars; without it an "r" shows), GoogleTest
+# sources, ImageMagick.
 set -euo pipefail
 
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev cmake make wine wine64 xvfb xdotool x11-utils xauth locales
-  fonts-ipafont-gothic googletest imagemagick python3
+  fonts-ipafont-gothic fonts-wine googletest imagemagick python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -33,6 +33,16 @@ if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
   touch "$WINEPREFIX/.tavrin-ready"
 fi
 
+# Wine draws the frame buttons (the close button's ×) with Marlett, which
+# Debian's fonts-wine puts in /usr/share/wine/fonts; this Wine does not load
+# fonts from there, but it does from the prefix's Fonts folder. Older
+# prefixes get the copy on their next use.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+fi
+
 # Unmanaged windows: with no window manager, Wine's X11 driver otherwise waits
 # up to 2 s for an answer each time a captioned window is hidden or destroyed.
 # Such windows become override-redirect X windows (no X focus of their own;

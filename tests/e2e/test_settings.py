@@ -117,6 +117,8 @@ class OkApplies(SettingsTestCase):
         self.assertIsNotNone(reg_get("CustomPage", "Num1"))
         self.assertIsNotNone(reg_get("Setting", "BkColor"))
         self.assertIsNotNone(reg_get("Setting", "Pos"))
+        # The option word (auto-follow, on top, title strip) waits for the bar's end.
+        self.assertIsNone(reg_get("Setting", "Option"))
         # The caption on the bar changed at once.
         wait_for(lambda: bar.state().child(USER_STRINGS[0]).text == "挨拶".encode("cp932"), CHANGE_TIMEOUT, 0.1,
                  "the first user-string button to show its new caption")
