@@ -73,6 +73,14 @@ class KeepClipboard(DeliveryTestCase):
         self.make_current(bar, target, title)
         return target
 
+    def paste_target(self, bar: Bar, title: str, delay_ms: int, option: str = "") -> tuple[PasteTarget, dict]:
+        """A cliptool paste target made the bar's target, over the user's clipboard."""
+        target = PasteTarget(title, delay_ms, option)
+        self.addCleanup(target.close)
+        user = set_user_clipboard(USER_TEXT, BINARY, len(title) + delay_ms)
+        self.make_current(bar, target, title)
+        return target, user
+
     def wait_text(self, edit: str, expected: bytes) -> None:
         wait_for(lambda: window_text(edit) == expected, CHANGE_TIMEOUT, 0.05, f"the edit to hold {expected!r}")
 
@@ -175,20 +183,14 @@ class KeepClipboard(DeliveryTestCase):
 
     def test_a_windowless_reader_never_gives_the_old_content_to_a_slow_target(self):
         bar = self.start_keeping(keep=1)
-        target = PasteTarget("遅い貼り付け先", 400)
-        self.addCleanup(target.close)
-        set_user_clipboard(USER_TEXT, BINARY, 29)
-        self.make_current(bar, target, "遅い貼り付け先")
+        target, _ = self.paste_target(bar, "遅い貼り付け先", 400)
         self.watcher(target.hwnd, b"-", read="readnull")
         self.click(bar, USER_STRINGS[0])
         self.assertEqual(target.pasted(), sjis(TEXTS[0]), "the target got the user's old content")
 
     def test_the_targets_own_pane_reading_first_still_gets_the_text_pasted(self):
         bar = self.start_keeping(keep=1)
-        target = PasteTarget("自前の履歴", 100, "listen")
-        self.addCleanup(target.close)
-        user = set_user_clipboard(USER_TEXT, BINARY, 37)
-        self.make_current(bar, target, "自前の履歴")
+        target, user = self.paste_target(bar, "自前の履歴", 100, "listen")
         self.click(bar, USER_STRINGS[0])
         self.assertEqual(target.pasted(), sjis(TEXTS[0]), "the target got the user's old content")
         self.wait_clipboard(user, "the user's clipboard back after the paste")
@@ -214,10 +216,7 @@ class KeepClipboard(DeliveryTestCase):
 
     def test_a_read_by_a_child_process_of_the_target_gives_the_clipboard_back(self):
         bar = self.start_keeping(keep=1)
-        target = PasteTarget("子が読む貼り付け先", 0, "child")
-        self.addCleanup(target.close)
-        user = set_user_clipboard(USER_TEXT, BINARY, 31)
-        self.make_current(bar, target, "子が読む貼り付け先")
+        target, user = self.paste_target(bar, "子が読む貼り付け先", 0, "child")
         self.click(bar, USER_STRINGS[0])
         self.assertEqual(target.pasted(), sjis(TEXTS[0]))
         self.wait_clipboard(user, "the user's clipboard back after the child's read")
