@@ -3,8 +3,9 @@
 # dist/Tavrin-<version>-win64.zip for the people who use the bar. Every entry
 # lies in one folder, Tavrin-<version>/, so "extract here" spills nothing:
 #   TAVRIN.EXE             stripped
-#   README.txt             the user's guide (docs/guide.md) as plain text for
-#                          Notepad: UTF-8 with a byte order mark, CR LF
+#   README.txt             the user's guide (docs/guide.md, a plain text in one
+#                          fenced block) for Notepad: UTF-8 with a byte order
+#                          mark, CR LF, lines of at most 70 columns
 #   Tavrin-uninstall.reg   removes the settings (docs/Tavrin-uninstall.reg)
 #   images/                the pictures the guide names
 # The developers' README.md stays in the repository.
@@ -31,21 +32,6 @@ version=$(sed -n 's/^PRODUCTVERSION *\([0-9]*\),\([0-9]*\),.*/\1.\2/p' resources
 released=$(sed -n 's/^#define TAVRIN_RELEASE_DATE "\([0-9-]*\)"$/\1/p' resources/Tavrin.rc)
 [ -n "$released" ] || { echo "package: no TAVRIN_RELEASE_DATE in resources/Tavrin.rc" >&2; exit 1; }
 
-# The guide's header and its history must give this version and date.
-python3 - docs/guide.md "$version" "$released" <<'PY'
-import re, sys
-guide, version, released = open(sys.argv[1], encoding="utf-8").read(), sys.argv[2], sys.argv[3]
-y, m, d = (int(n) for n in released.split("-"))
-expected = {  # a line starting so: what it must say
-    "【バージョン】": version, "【公開日】": f"{y}年{m}月{d}日", f"- {version}（": f"{y}年{m}月{d}日",
-    "Version:": version, "Released:": released, f"- {version} (": released,
-}
-wrong = [start for start, text in expected.items()
-         if not any(line.startswith(start) and text in line for line in guide.splitlines())]
-if wrong:
-    sys.exit(f"package: docs/guide.md does not give version {version} of {released} at: {', '.join(wrong)}")
-PY
-
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || echo 315532800)
 fi
@@ -61,43 +47,48 @@ x86_64-w64-mingw32-strip -o "$stage/TAVRIN.EXE" "$ROOT/build/TAVRIN.EXE"
 cp docs/Tavrin-uninstall.reg "$stage/Tavrin-uninstall.reg"
 cp docs/images/*.png "$stage/images/"
 
-# The guide's Markdown as text: headings marked, pictures named by their
-# file, links to other parts of the page dropped, code blocks (the header
-# blocks) as they stand.
-python3 - docs/guide.md "$stage/README.txt" <<'PY'
-import re, sys, unicodedata
+# The guide is README.txt as it stands, kept in docs/guide.md as one fenced
+# text block (so the repository shows it as Notepad will): the lines between
+# the fences are copied, nothing is converted. README.txt must give this
+# version and date in its header and history, and every line must fit a
+# Notepad window that does not wrap: 70 columns, a full-width character
+# counting 2 (as do the East Asian ambiguous ones such as ■ and ←, which
+# Japanese fonts draw full width), and no line may start with a closing
+# mark such as 。 or 」.
+python3 - docs/guide.md "$stage/README.txt" "$version" "$released" <<'PY'
+import sys, unicodedata
+guide, out, version, released = sys.argv[1:]
+lines = open(guide, encoding="utf-8").read().splitlines()
+if len(lines) < 2 or lines[0] != "```text" or lines[-1] != "```" or "```" in lines[1:-1]:
+    sys.exit("package: docs/guide.md must be one block, from a line ```text to a line ```")
+text = lines[1:-1]
 
-def width(text):
-    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+y, m, d = (int(n) for n in released.split("-"))
+expected = {  # a line starting so: what it must say
+    "【バージョン】": version, "【公開日】": f"{y}年{m}月{d}日", f"{version}（": f"{y}年{m}月{d}日",
+    "Version:": version, "Released:": released, f"{version} (": released,
+}
+wrong = [start for start, want in expected.items()
+         if not any(line.startswith(start) and want in line for line in text)]
+if wrong:
+    sys.exit(f"package: README.txt does not give version {version} of {released} at: {', '.join(wrong)}")
 
-out = []
-verbatim = False
-for line in open(sys.argv[1], encoding="utf-8").read().splitlines():
-    if line.startswith("```"):
-        verbatim = not verbatim
-        continue
-    if verbatim:
-        out.append(line)
-        continue
-    if re.fullmatch(r"(\[[^]]*\]\(#[^)]*\)[ |]*)+", line):
-        continue  # the table of languages
-    line = re.sub(r"!\[([^]]*)\]\(([^)]*)\)", lambda m: f"{m[1]} [{m[2].replace('/', chr(92))}]", line)
-    line = re.sub(r"\[([^]]*)\]\(#[^)]*\)", r"\1", line)
-    line = re.sub(r"\[([^]]*)\]\(([^)]*)\)", r"\1 (\2)", line)
-    line = line.replace("`", "").replace("**", "")
-    heading = re.match(r"(#+) (.*)", line)
-    if heading:
-        level, title = len(heading[1]), heading[2]
-        if level == 1:
-            out += [title, "=" * width(title)]
-        elif level == 2:
-            out += ["=" * 72, title, "=" * 72]
-        else:
-            out.append({3: "■ ", 4: "◆ "}.get(level, "◇ ") + title)
-    else:
-        out.append(line)
-with open(sys.argv[2], "wb") as f:
-    f.write(b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in out).encode("utf-8"))
+def columns(line):
+    return sum(2 if unicodedata.east_asian_width(c) in "WFA" else 1 for c in line)
+
+bad = []
+for number, line in enumerate(text, 2):  # numbered as in docs/guide.md
+    if "\t" in line:
+        bad.append(f"  docs/guide.md:{number}: a tab: {line}")
+    elif columns(line) > 70:
+        bad.append(f"  docs/guide.md:{number}: {columns(line)} columns: {line}")
+    elif line[:1] in set("。、，．」』）】〕〉》］｝"):
+        bad.append(f"  docs/guide.md:{number}: starts with {line[0]}: {line}")
+if bad:
+    sys.exit("package: README.txt lines must fit 70 columns and start with no closing mark:\n"
+             + "\n".join(bad))
+with open(out, "wb") as f:
+    f.write(b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in text).encode("utf-8"))
 PY
 
 zipfile="$ROOT/dist/Tavrin-$version-win64.zip"
