@@ -147,6 +147,8 @@ private:
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;
     HWND OpenDialog() const;
+    // The button the hot key gives the keyboard to, or null.
+    HWND FirstPageButton() const;
 
     // Where a page's controls go and how large the bar is around them, at
     // one DPI: sizes and positions both from the template's dialog units in
