@@ -106,6 +106,8 @@ protected:
     void OnDropFiles(HDROP hDropInfo);
     void OnDestroy();
     BOOL OnQueryEndSession();
+    void OnSysColorChange();
+    void OnSettingChange(UINT uFlags, LPCSTR lpszSection);
     void OnHotKey();
     void OnRenderFormat(UINT nFormat);
     void OnRenderAllFormats();
@@ -184,6 +186,13 @@ private:
 
 // The virtual-key code for a hot key name ("A".."Z", "F1".."F13"), or 0.
 UINT KeyNameToVirtualKey(const CString& name);
+
+// The colour the bar's surface is painted: the stored one, or while high
+// contrast is on the system's button face, so the user's colours hold on the
+// bar too.
+COLORREF BarSurfaceColour(COLORREF stored, bool bHighContrast);
+// Whether the user has high contrast switched on.
+bool IsHighContrastOn();
 
 // The target window as docking measures it: its window rectangle and, where
 // DWM tells them (Vista on, with composition), its visible frame in screen

@@ -18,8 +18,35 @@ void CBarDlg::OnPaint()
         ::DrawIcon(dc, x, y, m_hIcon);
         return;
     }
-    CBrush brush(m_BkColor);
+    CBrush brush(BarSurfaceColour(m_BkColor, IsHighContrastOn()));
     ::FillRect(dc, &client, brush);
+    Default();
+}
+
+COLORREF BarSurfaceColour(COLORREF stored, bool bHighContrast)
+{
+    return bHighContrast ? ::GetSysColor(COLOR_BTNFACE) : stored;
+}
+
+bool IsHighContrastOn()
+{
+    HIGHCONTRASTA highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0)
+           && (highContrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// High contrast switched on or off, or other colours: the surface and the
+// buttons are painted afresh in them.
+void CBarDlg::OnSysColorChange()
+{
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Default();
+}
+
+void CBarDlg::OnSettingChange(UINT, LPCSTR)
+{
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Default();
 }
 

@@ -224,3 +224,9 @@ TEST(ShellWindow, DesktopAndTaskbarClassesAreLeftOut)
         EXPECT_TRUE(IsShellWindowClass(name)) << name;
     EXPECT_FALSE(IsShellWindowClass("CabinetWClass"));
 }
+
+TEST(Painting, HighContrastPaintsTheButtonFaceAndTheStoredColourComesBack)
+{
+    EXPECT_EQ(BarSurfaceColour(0xFF8080, true), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(BarSurfaceColour(0xFF8080, false), 0xFF8080u);
+}
