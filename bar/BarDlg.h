@@ -106,6 +106,8 @@ protected:
     void OnDropFiles(HDROP hDropInfo);
     void OnDestroy();
     BOOL OnQueryEndSession();
+    void OnSysColorChange();
+    void OnSettingChange(UINT uFlags, LPCSTR lpszSection);
     void OnHotKey();
     void OnRenderFormat(UINT nFormat);
     void OnRenderAllFormats();
@@ -147,6 +149,8 @@ private:
     // The menu position for the keyboard: 5 px into the client area.
     CPoint KeyboardMenuPoint() const;
     HWND OpenDialog() const;
+    // The button the hot key gives the keyboard to, or null.
+    HWND FirstPageButton() const;
 
     // Where a page's controls go and how large the bar is around them, at
     // one DPI: sizes and positions both from the template's dialog units in
@@ -183,10 +187,30 @@ private:
 // The virtual-key code for a hot key name ("A".."Z", "F1".."F13"), or 0.
 UINT KeyNameToVirtualKey(const CString& name);
 
-// Where the bar docks at corner `nPos` of a target at `target` when the bar
-// is `width` x `height` and laid out for `nDpi`; false for a corner that does
-// not exist.
-bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft);
+// The colour the bar's surface is painted: the stored one, or while high
+// contrast is on the system's button face, so the user's colours hold on the
+// bar too.
+COLORREF BarSurfaceColour(COLORREF stored, bool bHighContrast);
+// Whether the user has high contrast switched on.
+bool IsHighContrastOn();
+
+// The target window as docking measures it: its window rectangle and, where
+// DWM tells them (Vista on, with composition), its visible frame in screen
+// pixels (Windows 10 and 11 draw an invisible resize border outside it) and
+// its caption buttons relative to the window rectangle.
+struct TargetFrame {
+    RECT window;
+    std::optional<RECT> visible{};
+    std::optional<RECT> captionButtons{};
+};
+// The target as the system shows it now; none for a window that is gone.
+std::optional<TargetFrame> MeasureTarget(HWND hTarget);
+
+// Where the bar docks at corner `nPos` of `target` when the bar is `width` x
+// `height` and laid out for `nDpi`: the fixed offsets from the visible frame,
+// and at the top right never over the caption buttons. False for a corner
+// that does not exist.
+bool DockingPoint(int nPos, const TargetFrame& target, int width, int height, UINT nDpi, POINT* pTopLeft);
 
 // A monitor as placing the bar sees it: its rectangle, its work area (without
 // the taskbar and docked bars) and its DPI.
@@ -203,7 +227,7 @@ size_t MonitorOfRect(const RECT& rect, const std::vector<MonitorArea>& monitors)
 // move brings leaves it in place. The same target and monitors always give
 // the same place, whatever the bar's size now. False for a corner that does
 // not exist or no monitor.
-bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& monitors,
+bool DockedPlace(int nPos, const TargetFrame& target, const std::vector<MonitorArea>& monitors,
                  const std::function<SIZE(UINT nDpi)>& barSizeAt, RECT* pPlace);
 // Where the bar starts from its saved top left `saved`, sized for the DPI of
 // the monitor it then lies on. A point on a monitor left of or above the main

@@ -18,8 +18,35 @@ void CBarDlg::OnPaint()
         ::DrawIcon(dc, x, y, m_hIcon);
         return;
     }
-    CBrush brush(m_BkColor);
+    CBrush brush(BarSurfaceColour(m_BkColor, IsHighContrastOn()));
     ::FillRect(dc, &client, brush);
+    Default();
+}
+
+COLORREF BarSurfaceColour(COLORREF stored, bool bHighContrast)
+{
+    return bHighContrast ? ::GetSysColor(COLOR_BTNFACE) : stored;
+}
+
+bool IsHighContrastOn()
+{
+    HIGHCONTRASTA highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0)
+           && (highContrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// High contrast switched on or off, or other colours: the surface and the
+// buttons are painted afresh in them.
+void CBarDlg::OnSysColorChange()
+{
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Default();
+}
+
+void CBarDlg::OnSettingChange(UINT, LPCSTR)
+{
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Default();
 }
 
@@ -210,8 +237,32 @@ void CBarDlg::OnHotKey()
         return;
     }
     ::SetForegroundWindow(m_hWnd);
+    // Activated with no control focused (none has had the focus since the
+    // bar started), the bar gets keys as system keys and Space and Tab do
+    // nothing: the page's first button takes the keyboard.
+    const HWND hFocus = ::GetFocus();
+    if (!hFocus || !::IsChild(m_hWnd, hFocus) || !::IsWindowVisible(hFocus)) {
+        if (HWND hButton = FirstPageButton()) GotoDlgCtrl(hButton);
+    }
     if (m_HotKey.Do == 2) {
         const CRect r = GetWindowRect();
         ShowBarMenu(r.left, r.bottom);
     }
+}
+
+// The first enabled, visible text button of the page shown; on a page with
+// none (the launch page) its first enabled, visible button.
+HWND CBarDlg::FirstPageButton() const
+{
+    const PageRow& row = g_PageTable[m_PageNo];
+    HWND hFirst = nullptr;
+    for (int i = kFirstOwnSlot; i < row.nCount; ++i) {
+        if (!IsPageButtonId(row.nID[i])) continue;
+        const HWND hButton = GetDlgItem(row.nID[i]);
+        if (!hButton || !::IsWindowVisible(hButton) || !::IsWindowEnabled(hButton)) continue;
+        const bool bLaunch = row.nID[i] >= IDC_LAUNCH1 && row.nID[i] <= IDC_LAUNCH10;
+        if (!bLaunch) return hButton;
+        if (!hFirst) hFirst = hButton;
+    }
+    return hFirst;
 }

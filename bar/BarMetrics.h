@@ -26,6 +26,11 @@ constexpr int kDockTopLeftX = 23;
 constexpr int kDockTopRightX = 69;
 constexpr int kDockBottomLeftX = 8;
 constexpr int kDockBottomRightX = 11;
+// Where the system tells where the target's caption buttons are (Windows 10
+// and 11 draw three of 46 px each, wider than 69 allows for), the bar keeps
+// this gap left of them: the gap it keeps from the frame at the bottom right,
+// as 69 is 11 and the classic frame and three 18 px buttons it was made for.
+constexpr int kDockCaptionButtonsGap = kDockBottomRightX;
 
 // The pause before each button a page pass shows or hides: the buttons
 // appear one after the other.

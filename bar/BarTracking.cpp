@@ -2,6 +2,8 @@
 // docking at a corner of it.
 #include "bar/BarDlg.h"
 
+#include <dwmapi.h>
+
 #include <algorithm>
 #include <string>
 
@@ -53,14 +55,43 @@ void KeepDialogDpiToItself(HWND hDlg)
         control(hChild, both, both);
 }
 
-bool DockingPoint(int nPos, const RECT& target, int width, int height, UINT nDpi, POINT* pTopLeft)
+namespace {
+// The frame the user sees: DWM's visible frame where it gives one.
+const RECT& VisibleFrame(const TargetFrame& target)
 {
+    return target.visible && !::IsRectEmpty(&*target.visible) ? *target.visible : target.window;
+}
+
+// The screen x of the caption buttons' left edge, where DWM gave them. Its
+// answer is undefined while a window is hidden: it counts only inside the
+// window's own rectangle.
+std::optional<LONG> CaptionButtonsLeft(const TargetFrame& target)
+{
+    if (!target.captionButtons) return std::nullopt;
+    const RECT& b = *target.captionButtons;
+    const RECT own{0, 0, target.window.right - target.window.left, target.window.bottom - target.window.top};
+    RECT inside;
+    if (::IsRectEmpty(&b) || !::IntersectRect(&inside, &b, &own) || !::EqualRect(&inside, &b)) return std::nullopt;
+    return target.window.left + b.left;
+}
+}  // namespace
+
+bool DockingPoint(int nPos, const TargetFrame& target, int width, int height, UINT nDpi, POINT* pTopLeft)
+{
+    const RECT& frame = VisibleFrame(target);
     switch (nPos) {
-    case 0: *pTopLeft = {target.left + ScaleToDpi(kDockTopLeftX, nDpi), target.top}; return true;
-    case 1: *pTopLeft = {target.right - width - ScaleToDpi(kDockTopRightX, nDpi), target.top}; return true;
-    case 2: *pTopLeft = {target.left + ScaleToDpi(kDockBottomLeftX, nDpi), target.bottom - height}; return true;
+    case 0: *pTopLeft = {frame.left + ScaleToDpi(kDockTopLeftX, nDpi), frame.top}; return true;
+    case 1: {
+        LONG right = frame.right - ScaleToDpi(kDockTopRightX, nDpi);
+        // Caption buttons wider than the offset allows for: left of them.
+        if (const std::optional<LONG> buttons = CaptionButtonsLeft(target))
+            right = std::min(right, *buttons - ScaleToDpi(kDockCaptionButtonsGap, nDpi));
+        *pTopLeft = {right - width, frame.top};
+        return true;
+    }
+    case 2: *pTopLeft = {frame.left + ScaleToDpi(kDockBottomLeftX, nDpi), frame.bottom - height}; return true;
     case 3:
-        *pTopLeft = {target.right - width - ScaleToDpi(kDockBottomRightX, nDpi), target.bottom - height};
+        *pTopLeft = {frame.right - width - ScaleToDpi(kDockBottomRightX, nDpi), frame.bottom - height};
         return true;
     default: return false;  // a hand-edited corner: the bar stays put
     }
@@ -87,7 +118,7 @@ size_t MonitorOfRect(const RECT& rect, const std::vector<MonitorArea>& monitors)
     return best;
 }
 
-bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& monitors,
+bool DockedPlace(int nPos, const TargetFrame& target, const std::vector<MonitorArea>& monitors,
                  const std::function<SIZE(UINT nDpi)>& barSizeAt, RECT* pPlace)
 {
     if (monitors.empty() || nPos < 0 || nPos > 3) return false;
@@ -99,8 +130,9 @@ bool DockedPlace(int nPos, const RECT& target, const std::vector<MonitorArea>& m
     };
     // The monitor of the target's corner is asked first: where the bar fits
     // on either side of an edge, it stays with that corner.
-    const LONG cornerX = (nPos == 0 || nPos == 2) ? target.left : target.right - 1;
-    const LONG cornerY = nPos < 2 ? target.top : target.bottom - 1;
+    const RECT& frame = VisibleFrame(target);
+    const LONG cornerX = (nPos == 0 || nPos == 2) ? frame.left : frame.right - 1;
+    const LONG cornerY = nPos < 2 ? frame.top : frame.bottom - 1;
     const size_t first = MonitorOfRect(RECT{cornerX, cornerY, cornerX + 1, cornerY + 1}, monitors);
     for (size_t k = 0; k < monitors.size(); ++k) {
         const size_t i = k == 0 ? first : (k <= first ? k - 1 : k);
@@ -197,6 +229,42 @@ std::vector<MonitorArea> SystemMonitors(UINT nFallbackDpi)
 }
 
 namespace {
+using DwmAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+// DwmGetWindowAttribute of dwmapi.dll (Vista on), or null. From the system
+// folder only, loaded at the first docking and kept: the program's imports
+// stay as they are, and it still starts where there is no DWM.
+DwmAttributeFn DwmAttributeFunction()
+{
+    char path[MAX_PATH + 16] = {};
+    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    ::lstrcatA(path, "\\dwmapi.dll");
+    HMODULE hDwm = ::LoadLibraryA(path);
+    FARPROC proc = hDwm ? ::GetProcAddress(hDwm, "DwmGetWindowAttribute") : nullptr;
+    return reinterpret_cast<DwmAttributeFn>(reinterpret_cast<void*>(proc));
+}
+
+// A rectangle DWM tells of a window; none without composition (Windows 7
+// classic) or where it does not know it (Wine).
+std::optional<RECT> DwmRect(HWND hWnd, DWORD dwAttribute)
+{
+    static const DwmAttributeFn dwmAttribute = DwmAttributeFunction();
+    RECT rect{};
+    if (!dwmAttribute || FAILED(dwmAttribute(hWnd, dwAttribute, &rect, sizeof rect))) return std::nullopt;
+    return rect;
+}
+}  // namespace
+
+std::optional<TargetFrame> MeasureTarget(HWND hTarget)
+{
+    TargetFrame target{};
+    if (!::GetWindowRect(hTarget, &target.window)) return std::nullopt;
+    target.visible = DwmRect(hTarget, DWMWA_EXTENDED_FRAME_BOUNDS);
+    target.captionButtons = DwmRect(hTarget, DWMWA_CAPTION_BUTTON_BOUNDS);
+    return target;
+}
+
+namespace {
 // Another program's whole title, however long. GetWindowTextA reads it
 // without sending that program a message, so a hung target cannot hang the
 // bar.
@@ -260,12 +328,12 @@ void CBarDlg::FollowTarget()
 {
     HWND hTarget = m_pTarget->m_hWnd;
     if (hTarget == m_hWnd || ::IsIconic(hTarget)) return;
-    CRect target;
-    if (!::GetWindowRect(hTarget, &target)) return;
+    const std::optional<TargetFrame> target = MeasureTarget(hTarget);
+    if (!target) return;
     std::vector<MonitorArea> monitors = SystemMonitors(WindowDpi(nullptr));
-    if (monitors.empty()) monitors.push_back({target, target, m_nDpi});
+    if (monitors.empty()) monitors.push_back({target->window, target->window, m_nDpi});
     RECT place;
-    if (!DockedPlace(m_Pos, target, monitors, [this](UINT nDpi) { return BarSizeAt(nDpi); }, &place)) return;
+    if (!DockedPlace(m_Pos, *target, monitors, [this](UINT nDpi) { return BarSizeAt(nDpi); }, &place)) return;
     const CRect bar = GetWindowRect();
     if (place.left == bar.left && place.top == bar.top && place.right == bar.right && place.bottom == bar.bottom) return;
     PlaceBarAt(place, SWP_SHOWWINDOW | SWP_NOACTIVATE);

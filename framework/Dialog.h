@@ -16,6 +16,9 @@ public:
     // window and returns the EndDialog value (-1 if it could not be created).
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
+    // Gives a control the focus as the Tab key would (and makes a push
+    // button the default one).
+    void GotoDlgCtrl(HWND hControl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hControl), TRUE); }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK() { EndDialog(IDOK); }

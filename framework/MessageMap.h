@@ -89,6 +89,13 @@ protected:                                              \
     {WM_CONTEXTMENU, 0, 0, 0, AFX_THUNK(self->OnContextMenu(reinterpret_cast<HWND>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_DROPFILES() {WM_DROPFILES, 0, 0, 0, AFX_THUNK(self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)},
 #define ON_WM_QUERYENDSESSION() {WM_QUERYENDSESSION, 0, 0, 0, AFX_THUNK(return self->OnQueryEndSession();)},
+// Broadcast to top-level windows when the system's colours or settings change.
+// void OnSysColorChange()
+#define ON_WM_SYSCOLORCHANGE() {WM_SYSCOLORCHANGE, 0, 0, 0, AFX_THUNK(self->OnSysColorChange(); return 0;)},
+// void OnSettingChange(UINT uFlags, LPCSTR lpszSection)
+#define ON_WM_SETTINGCHANGE()                                                                          \
+    {WM_SETTINGCHANGE, 0, 0, 0,                                                                        \
+     AFX_THUNK(self->OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;)},
 // The clipboard owner's messages (delayed rendering).
 #define ON_WM_RENDERFORMAT() {WM_RENDERFORMAT, 0, 0, 0, AFX_THUNK(self->OnRenderFormat(static_cast<UINT>(wParam)); return 0;)},
 #define ON_WM_RENDERALLFORMATS() {WM_RENDERALLFORMATS, 0, 0, 0, AFX_THUNK(self->OnRenderAllFormats(); return 0;)},

@@ -243,12 +243,24 @@ class HotKey(MenuTestCase):
         _, answer = self.hotkey_holder(MOD_CONTROL | MOD_SHIFT, VK_W)
         self.assertEqual(answer, f"registered 0 {ERROR_HOTKEY_ALREADY_REGISTERED}")
 
-    def test_alt_f5_with_action_1_activates_the_bar_without_a_menu(self):
-        bar, _ = self.start_with_other_window({"SysKey": 1, "Key": "F5", "Do": 1})
+    def test_alt_f5_with_action_1_activates_the_bar_without_a_menu_and_space_pastes(self):
+        # The hot key gives the keyboard to the page's first text button when
+        # no control of the bar has it (as after the start), so that Space
+        # presses it into the window that was in front.
+        bar = self.start_bar({"HotKey": {"SysKey": 1, "Key": "F5", "Do": 1}})
+        first = int(bar.state().child(FULL_NAME).hwnd, 16)
+        self.wait_foreground(bar.hwnd, "the bar at its start")
+        self.assertEqual(focus_of(bar.hwnd)[1], "0x0", "a control of the bar has the focus after the start")
+        probe("keys", "alt+f5")
+        wait_for(lambda: int(focus_of(bar.hwnd)[1], 16) == first, CHANGE_TIMEOUT, 0.1, "氏 to take the focus")
+        target = self.target("Alpha window")
+        self.make_current(bar, target, "Alpha window")
         probe("keys", "alt+f5")
         self.wait_foreground(bar.hwnd, "the bar")
         self.assert_no_menu(why="after Alt+F5 with action 1")
         self.hold_strip(bar, "Alpha window", seconds=0.1, during="after the hot key activated the bar")
+        probe("keys", "space")
+        wait_for(lambda: target.edit_text(EDIT) == sjis("姓 名"), CHANGE_TIMEOUT, 0.1, "Space to paste 氏")
 
     def test_bare_f8_is_registered_without_modifiers(self):
         bar, _ = self.start_with_other_window({"SysKey": 0, "Key": "F8", "Do": 1})

@@ -34,18 +34,19 @@ TEST(HotKeyName, DigitsAreReadUpToTheFirstOtherCharacter)
 
 TEST(Docking, EachCornerOfTheTarget)
 {
+    // DWM tells nothing (Windows 7 classic, Wine): the window rectangle.
     const RECT target{100, 50, 600, 450};
     POINT p;
-    ASSERT_TRUE(DockingPoint(0, target, 290, 39, kBaseDpi, &p));
+    ASSERT_TRUE(DockingPoint(0, {target}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 100 + kDockTopLeftX);
     EXPECT_EQ(p.y, 50);
-    ASSERT_TRUE(DockingPoint(1, target, 290, 39, kBaseDpi, &p));
+    ASSERT_TRUE(DockingPoint(1, {target}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 600 - 290 - kDockTopRightX);
     EXPECT_EQ(p.y, 50);
-    ASSERT_TRUE(DockingPoint(2, target, 290, 39, kBaseDpi, &p));
+    ASSERT_TRUE(DockingPoint(2, {target}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 100 + kDockBottomLeftX);
     EXPECT_EQ(p.y, 450 - 39);
-    ASSERT_TRUE(DockingPoint(3, target, 290, 39, kBaseDpi, &p));
+    ASSERT_TRUE(DockingPoint(3, {target}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 600 - 290 - kDockBottomRightX);
     EXPECT_EQ(p.y, 450 - 39);
 }
@@ -55,13 +56,52 @@ TEST(Docking, NoClampingAndNoUndefinedCorner)
     // A target narrower than the bar puts it left of the target's edge.
     const RECT narrow{-50, -20, 100, 80};
     POINT p{7, 7};
-    ASSERT_TRUE(DockingPoint(1, narrow, 290, 39, kBaseDpi, &p));
+    ASSERT_TRUE(DockingPoint(1, {narrow}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 100 - 290 - kDockTopRightX);
     EXPECT_EQ(p.y, -20);
     p = {7, 7};
-    EXPECT_FALSE(DockingPoint(7, narrow, 290, 39, kBaseDpi, &p));
-    EXPECT_FALSE(DockingPoint(-1, narrow, 290, 39, kBaseDpi, &p));
+    EXPECT_FALSE(DockingPoint(7, {narrow}, 290, 39, kBaseDpi, &p));
+    EXPECT_FALSE(DockingPoint(-1, {narrow}, 290, 39, kBaseDpi, &p));
     EXPECT_EQ(p.x, 7);
+}
+
+TEST(Docking, Windows11VisibleFrameAndCaptionButtonsAt96And144Dpi)
+{
+    // The window rectangle takes in an invisible border left, right and
+    // below (7 px at 96 DPI, 11 at 144); three caption buttons of 46 px (69)
+    // end at the visible right edge.
+    const TargetFrame at96{{100, 50, 900, 650}, RECT{107, 50, 893, 643}, RECT{655, 1, 793, 31}};
+    const TargetFrame at144{{150, 75, 1350, 975}, RECT{161, 75, 1339, 964}, RECT{982, 1, 1189, 46}};
+    struct Case {
+        const TargetFrame& target;
+        UINT nDpi;
+        SIZE bar;
+        POINT expected[4];
+    };
+    // At the top right the bar's right edge is 11 px (17 at 144) left of the
+    // buttons, which begin at screen x 755 (1132).
+    const Case cases[] = {
+        {at96, 96, {290, 39}, {{107 + 23, 50}, {755 - 11 - 290, 50}, {107 + 8, 643 - 39}, {893 - 11 - 290, 643 - 39}}},
+        {at144, 144, {435, 59}, {{161 + 35, 75}, {1132 - 17 - 435, 75}, {161 + 12, 964 - 59}, {1339 - 17 - 435, 964 - 59}}},
+    };
+    for (const Case& c : cases)
+        for (int pos = 0; pos < 4; ++pos) {
+            POINT p{};
+            ASSERT_TRUE(DockingPoint(pos, c.target, c.bar.cx, c.bar.cy, c.nDpi, &p));
+            EXPECT_EQ(p.x, c.expected[pos].x) << c.nDpi << " DPI, corner " << pos;
+            EXPECT_EQ(p.y, c.expected[pos].y) << c.nDpi << " DPI, corner " << pos;
+        }
+}
+
+TEST(Docking, CaptionButtonsNarrowerThanTheOffsetOrOutsideTheWindow)
+{
+    POINT p{};
+    // A dialog's lone close button: 69 px from the visible frame clear it.
+    ASSERT_TRUE(DockingPoint(1, {{100, 50, 500, 350}, RECT{107, 50, 493, 343}, RECT{347, 1, 393, 31}}, 290, 39, 96, &p));
+    EXPECT_EQ(p.x, 493 - 69 - 290);
+    // Bounds reaching out of the window (a hidden window's) are not believed.
+    ASSERT_TRUE(DockingPoint(1, {{100, 50, 900, 650}, RECT{107, 50, 893, 643}, RECT{655, 1, 801, 31}}, 290, 39, 96, &p));
+    EXPECT_EQ(p.x, 893 - 69 - 290);
 }
 
 TEST(Docking, OffsetsScaleWithTheBarsDpi)
@@ -69,20 +109,20 @@ TEST(Docking, OffsetsScaleWithTheBarsDpi)
     const RECT target{100, 50, 600, 450};
     POINT p;
     // 150 %: 23, 69, 8, 11 become 35 (34.5 rounds up), 104 (103.5), 12, 17 (16.5).
-    ASSERT_TRUE(DockingPoint(0, target, 435, 59, 144, &p));
+    ASSERT_TRUE(DockingPoint(0, {target}, 435, 59, 144, &p));
     EXPECT_EQ(p.x, 135);
     EXPECT_EQ(p.y, 50);
-    ASSERT_TRUE(DockingPoint(1, target, 435, 59, 144, &p));
+    ASSERT_TRUE(DockingPoint(1, {target}, 435, 59, 144, &p));
     EXPECT_EQ(p.x, 600 - 435 - 104);
-    ASSERT_TRUE(DockingPoint(2, target, 435, 59, 144, &p));
+    ASSERT_TRUE(DockingPoint(2, {target}, 435, 59, 144, &p));
     EXPECT_EQ(p.x, 112);
     EXPECT_EQ(p.y, 450 - 59);
-    ASSERT_TRUE(DockingPoint(3, target, 435, 59, 144, &p));
+    ASSERT_TRUE(DockingPoint(3, {target}, 435, 59, 144, &p));
     EXPECT_EQ(p.x, 600 - 435 - 17);
     // 200 % doubles them; 125 % rounds 28.75 to 29.
-    ASSERT_TRUE(DockingPoint(1, target, 580, 78, 192, &p));
+    ASSERT_TRUE(DockingPoint(1, {target}, 580, 78, 192, &p));
     EXPECT_EQ(p.x, 600 - 580 - 138);
-    ASSERT_TRUE(DockingPoint(0, target, 363, 49, 120, &p));
+    ASSERT_TRUE(DockingPoint(0, {target}, 363, 49, 120, &p));
     EXPECT_EQ(p.x, 129);
 }
 
@@ -108,7 +148,7 @@ const std::vector<MonitorArea> kStacked{{{0, 0, 1920, 1080}, {0, 0, 1920, 1080},
 RECT Docked(const std::vector<MonitorArea>& monitors, const RECT& target, int nPos)
 {
     RECT place{};
-    EXPECT_TRUE(DockedPlace(nPos, target, monitors, BarSize, &place));
+    EXPECT_TRUE(DockedPlace(nPos, {target}, monitors, BarSize, &place));
     return place;
 }
 
@@ -183,4 +223,10 @@ TEST(ShellWindow, DesktopAndTaskbarClassesAreLeftOut)
     for (const char* name : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"})
         EXPECT_TRUE(IsShellWindowClass(name)) << name;
     EXPECT_FALSE(IsShellWindowClass("CabinetWClass"));
+}
+
+TEST(Painting, HighContrastPaintsTheButtonFaceAndTheStoredColourComesBack)
+{
+    EXPECT_EQ(BarSurfaceColour(0xFF8080, true), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(BarSurfaceColour(0xFF8080, false), 0xFF8080u);
 }
