@@ -41,7 +41,8 @@ TEST(CopiedFormats, OleFormatsSkippedAndTheRestAskedByImportance)
         {0xC007, "Csv"}, {CF_UNICODETEXT, ""}, {0xC008, "Link Source"}, {0xC009, "HTML Format"}};
     EXPECT_EQ(Asked(excel), (std::vector<UINT>{CF_UNICODETEXT, CF_TEXT, 0xC009, 0xC005, CF_ENHMETAFILE, 0xC002,
                                                0xC007, 0xC003}));
-    EXPECT_TRUE(Asked({{0xC001, "Native"}, {0xC002, "OwnerLink"}, {0xC003, "ole private data"}}).empty());
+    EXPECT_TRUE(Asked({{0xC001, "Native"}, {0xC002, "OwnerLink"}, {0xC003, "ole private data"},
+                       {0xC004, "Embedded Object"}, {0xC005, "custom link source"}}).empty());
 }
 
 TEST(PasteGuard, RefusedOnlyWhenAboveUsOrWhenAPostIsDenied)
