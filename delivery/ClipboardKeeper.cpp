@@ -18,8 +18,10 @@ bool OfferText()
 
 // ----------------------------------------------------------------- the paste
 
-bool CClipboardKeeper::Prepare(HWND hOwner)
+bool CClipboardKeeper::Prepare(HWND hOwner, HWND hTarget)
 {
+    // The text of the plain paste stays: nothing is copied, nothing waits.
+    if (IsUnwatchableTarget(hTarget)) return false;
     // While an earlier paste is pending the clipboard holds only our text;
     // the user's content is the copy still held, which this paste gives back.
     if (Pending() && ::GetClipboardOwner() == hOwner) return true;

@@ -33,10 +33,11 @@ public:
 
     explicit CClipboardKeeper(UINT_PTR nTimerId) : m_nTimerId(nTimerId) {}
 
-    // Copies the clipboard, before the target is activated. False when it
-    // cannot be copied whole in time (its owner hangs or renders slowly, or
-    // it is too large): the plain paste runs then, as without keeping.
-    bool Prepare(HWND hOwner);
+    // Copies the clipboard, before the target `hTarget` is activated. False
+    // when the target's reads cannot be watched, or the clipboard cannot be
+    // copied whole in time (its owner hangs or renders slowly, or it is too
+    // large): the plain paste runs then, as without keeping.
+    bool Prepare(HWND hOwner, HWND hTarget);
     // Lets go of the copy Prepare took when no paste came of it; a pending
     // paste keeps its copy.
     void DropCopy();

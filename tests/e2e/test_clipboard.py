@@ -181,6 +181,15 @@ class KeepClipboard(DeliveryTestCase):
         self.assert_clipboard_stays(after, 1.5, "the pasted text alone on the clipboard")
         self.assertFalse([x for x in cliptool("info") if "Clipboard" in x], "marked without the option")
 
+    def test_vim_gets_the_plain_paste_at_once(self):
+        bar = self.start_keeping(keep=1)
+        vim = self.foreign_window("端末", "Vim", PLAIN_POS)  # reads without a window: never seen
+        set_user_clipboard(USER_TEXT, BINARY, 31)
+        self.make_current(bar, vim, "端末")
+        self.click(bar, USER_STRINGS[0])
+        self.wait_clipboard({"text": sjis(TEXTS[0]).hex(), "binary": "none", "bitmap": "none"}, "the pasted text")
+        self.assertFalse([x for x in cliptool("info") if "Clipboard" in x], "not the plain paste")
+
     def test_a_windowless_reader_never_gives_the_old_content_to_a_slow_target(self):
         bar = self.start_keeping(keep=1)
         target, _ = self.paste_target(bar, "遅い貼り付け先", 400)

@@ -26,6 +26,14 @@ TEST(TargetReads, StartedProcessesCountExceptForTheShell)
     EXPECT_FALSE(CountsAsTarget(20, 10, 10, kProcesses));  // a program the shell started
 }
 
+TEST(TargetReads, TerminalsVimAndRemoteClientsAreNotWatched)
+{
+    EXPECT_TRUE(IsUnwatchableTarget("cascadia_hosting_window_class", "WindowsTerminal.exe"));
+    EXPECT_TRUE(IsUnwatchableTarget("TscShellContainerClass", "MSTSC.EXE"));
+    EXPECT_FALSE(IsUnwatchableTarget("Notepad", "gvim.exe"));
+    EXPECT_FALSE(IsUnwatchableTarget("mstsc.exe", "Vim"));  // a class is never taken for an image, nor back
+}
+
 TEST(CopiedFormats, ThePictureListedFirstOfEachFamily)
 {
     EXPECT_EQ(Asked({{CF_DIB, ""}, {CF_BITMAP, ""}, {CF_DIBV5, ""}}), std::vector<UINT>{CF_DIB});
