@@ -87,7 +87,7 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
     m_hTargetTop = ::GetAncestor(hTarget, GA_ROOT);
     m_bRendered = false;
     m_nOffersLeft = 3;
-    m_sentAt = m_readAt = ::GetTickCount64();
+    m_sentAt = m_readAt = m_offeredAt = ::GetTickCount64();
     ::SetTimer(m_hOwner, m_nTimerId, kTickMs, nullptr);
     if (!::CloseClipboard()) {
         // No paste then: give the user's content back at the next tick.
@@ -165,7 +165,16 @@ void CClipboardKeeper::OnTimer()
         }
         return;
     }
-    if (m_bRendered && m_nOffersLeft > 0) OfferAgain();
+    if (m_bRendered && m_nOffersLeft > 0 && MayOfferAgain()) OfferAgain();
+}
+
+bool CClipboardKeeper::MayOfferAgain() const
+{
+    // A clipboard monitor reads each offer at once and would use them all up
+    // in a few ticks; a target the user has left reads none of them.
+    const ULONGLONG now = ::GetTickCount64();
+    return now - m_sentAt < kReofferWithinMs && now - m_offeredAt >= kReofferGapMs
+           && ::GetForegroundWindow() == m_hTargetTop;
 }
 
 void CClipboardKeeper::OfferAgain()
@@ -177,6 +186,7 @@ void CClipboardKeeper::OfferAgain()
     const BOOL emptied = ::EmptyClipboard();
     m_bEmptying = false;
     if (emptied) {
+        m_offeredAt = ::GetTickCount64();
         if (OfferText()) m_bRendered = false;
         else PutClipboardText(m_strText);  // never leave the clipboard without the text
         MarkAsPrivate();
