@@ -34,8 +34,10 @@ bool CClipboardKeeper::Prepare(HWND hOwner, HWND hTarget)
         return false;
     if (!::OpenClipboard(hOwner)) return false;
     const bool whole = m_snapshot.Take(::GetTickCount64() + kCopyTimeoutMs, kCopyMaxBytes);
-    ::CloseClipboard();
+    // What was copied, read while no other program can change it.
     m_nSequence = ::GetClipboardSequenceNumber();
+    m_hCopiedOwner = ::GetClipboardOwner();
+    ::CloseClipboard();
     m_bPrepared = whole;
     return whole;
 }
@@ -50,8 +52,12 @@ void CClipboardKeeper::DropCopy()
 bool CClipboardKeeper::Ready(HWND hOwner) const
 {
     if (Pending()) return ::GetClipboardOwner() == hOwner;
-    // Changed while the target was activated: that content was not copied.
-    return m_bPrepared && ::GetClipboardSequenceNumber() == m_nSequence;
+    if (!m_bPrepared) return false;
+    if (::GetClipboardSequenceNumber() == m_nSequence) return true;
+    // Changed while the target was activated. Its owner rendering, for
+    // another reader, a format the copy left out raises the number too and
+    // leaves the copy whole; a new copy comes from another owner.
+    return m_hCopiedOwner && ::GetClipboardOwner() == m_hCopiedOwner;
 }
 
 int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
@@ -159,7 +165,7 @@ void CClipboardKeeper::OnTimer()
         if (m_bRendered) {
             Finish();
         } else if (::OpenClipboard(m_hOwner)) {
-            PutClipboardText(m_strText);
+            if (::GetClipboardOwner() == m_hOwner) PutClipboardText(m_strText);  // else replaced: left alone
             ::CloseClipboard();
             Finish();
         }
@@ -183,7 +189,8 @@ void CClipboardKeeper::OfferAgain()
     // text by delayed rendering again so that the target's read shows.
     if (!::OpenClipboard(m_hOwner)) return;
     m_bEmptying = true;
-    const BOOL emptied = ::EmptyClipboard();
+    // Replaced since the tick looked: the newest content wins.
+    const BOOL emptied = ::GetClipboardOwner() == m_hOwner && ::EmptyClipboard();
     m_bEmptying = false;
     if (emptied) {
         m_offeredAt = ::GetTickCount64();

@@ -82,6 +82,7 @@ private:
     State m_state = State::Idle;
     bool m_bPrepared = false;   // m_snapshot holds the user's content
     DWORD m_nSequence = 0;      // the clipboard's sequence number then
+    HWND m_hCopiedOwner = nullptr;  // and its owner
     HWND m_hOwner = nullptr;
     CString m_strText;
     DWORD m_targetProcess = 0;
