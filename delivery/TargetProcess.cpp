@@ -53,8 +53,11 @@ struct Unwatchable {
     const char* name;
 };
 constexpr Unwatchable kUnwatchable[] = {
+    // They read without a window.
     {true, "CASCADIA_HOSTING_WINDOW_CLASS"},  // Windows Terminal
     {true, "Vim"},
+    // Remote Desktop (two clients), Citrix (two), Hyper-V, VirtualBox, VMware:
+    // they read for their whole remote session.
     {false, "mstsc.exe"}, {false, "msrdc.exe"}, {false, "CDViewer.exe"}, {false, "wfica32.exe"},
     {false, "vmconnect.exe"}, {false, "VirtualBoxVM.exe"}, {false, "vmware.exe"},
 };
