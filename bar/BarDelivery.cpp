@@ -105,7 +105,7 @@ void CBarDlg::PasteText(const CString& text)
     }
     // The user's clipboard is copied before the target comes forward, so a
     // slow copy never holds a Ctrl+V that the user's next click could misdirect.
-    const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd);
+    const bool keep = m_KeepClipboard && m_ClipKeeper.Prepare(m_hWnd, m_pTarget->m_hWnd);
     if (!ActivateTarget()) {
         m_ClipKeeper.DropCopy();
         return;

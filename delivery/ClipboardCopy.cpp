@@ -126,8 +126,9 @@ HANDLE CopyPalette(HANDLE hData)
 
 bool IsOleInternalFormat(const std::string& name)
 {
-    for (const char* ole : {"Embed Source", "Link Source", "Object Descriptor", "Link Source Descriptor",
-                            "Ole Private Data", "DataObject", "Native", "OwnerLink", "ObjectLink"})
+    for (const char* ole : {"Embed Source", "Embedded Object", "Link Source", "Custom Link Source",
+                            "Object Descriptor", "Link Source Descriptor", "Ole Private Data", "DataObject",
+                            "Native", "OwnerLink", "ObjectLink"})
         if (SameName(name, ole)) return true;
     return false;
 }

@@ -18,8 +18,10 @@ bool OfferText()
 
 // ----------------------------------------------------------------- the paste
 
-bool CClipboardKeeper::Prepare(HWND hOwner)
+bool CClipboardKeeper::Prepare(HWND hOwner, HWND hTarget)
 {
+    // The text of the plain paste stays: nothing is copied, nothing waits.
+    if (IsUnwatchableTarget(hTarget)) return false;
     // While an earlier paste is pending the clipboard holds only our text;
     // the user's content is the copy still held, which this paste gives back.
     if (Pending() && ::GetClipboardOwner() == hOwner) return true;
@@ -32,8 +34,10 @@ bool CClipboardKeeper::Prepare(HWND hOwner)
         return false;
     if (!::OpenClipboard(hOwner)) return false;
     const bool whole = m_snapshot.Take(::GetTickCount64() + kCopyTimeoutMs, kCopyMaxBytes);
-    ::CloseClipboard();
+    // What was copied, read while no other program can change it.
     m_nSequence = ::GetClipboardSequenceNumber();
+    m_hCopiedOwner = ::GetClipboardOwner();
+    ::CloseClipboard();
     m_bPrepared = whole;
     return whole;
 }
@@ -48,8 +52,12 @@ void CClipboardKeeper::DropCopy()
 bool CClipboardKeeper::Ready(HWND hOwner) const
 {
     if (Pending()) return ::GetClipboardOwner() == hOwner;
-    // Changed while the target was activated: that content was not copied.
-    return m_bPrepared && ::GetClipboardSequenceNumber() == m_nSequence;
+    if (!m_bPrepared) return false;
+    if (::GetClipboardSequenceNumber() == m_nSequence) return true;
+    // Changed while the target was activated. Its owner rendering, for
+    // another reader, a format the copy left out raises the number too and
+    // leaves the copy whole; a new copy comes from another owner.
+    return m_hCopiedOwner && ::GetClipboardOwner() == m_hCopiedOwner;
 }
 
 int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
@@ -85,7 +93,7 @@ int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
     m_hTargetTop = ::GetAncestor(hTarget, GA_ROOT);
     m_bRendered = false;
     m_nOffersLeft = 3;
-    m_sentAt = m_readAt = ::GetTickCount64();
+    m_sentAt = m_readAt = m_offeredAt = ::GetTickCount64();
     ::SetTimer(m_hOwner, m_nTimerId, kTickMs, nullptr);
     if (!::CloseClipboard()) {
         // No paste then: give the user's content back at the next tick.
@@ -157,13 +165,22 @@ void CClipboardKeeper::OnTimer()
         if (m_bRendered) {
             Finish();
         } else if (::OpenClipboard(m_hOwner)) {
-            PutClipboardText(m_strText);
+            if (::GetClipboardOwner() == m_hOwner) PutClipboardText(m_strText);  // else replaced: left alone
             ::CloseClipboard();
             Finish();
         }
         return;
     }
-    if (m_bRendered && m_nOffersLeft > 0) OfferAgain();
+    if (m_bRendered && m_nOffersLeft > 0 && MayOfferAgain()) OfferAgain();
+}
+
+bool CClipboardKeeper::MayOfferAgain() const
+{
+    // A clipboard monitor reads each offer at once and would use them all up
+    // in a few ticks; a target the user has left reads none of them.
+    const ULONGLONG now = ::GetTickCount64();
+    return now - m_sentAt < kReofferWithinMs && now - m_offeredAt >= kReofferGapMs
+           && ::GetForegroundWindow() == m_hTargetTop;
 }
 
 void CClipboardKeeper::OfferAgain()
@@ -172,9 +189,11 @@ void CClipboardKeeper::OfferAgain()
     // text by delayed rendering again so that the target's read shows.
     if (!::OpenClipboard(m_hOwner)) return;
     m_bEmptying = true;
-    const BOOL emptied = ::EmptyClipboard();
+    // Replaced since the tick looked: the newest content wins.
+    const BOOL emptied = ::GetClipboardOwner() == m_hOwner && ::EmptyClipboard();
     m_bEmptying = false;
     if (emptied) {
+        m_offeredAt = ::GetTickCount64();
         if (OfferText()) m_bRendered = false;
         else PutClipboardText(m_strText);  // never leave the clipboard without the text
         MarkAsPrivate();

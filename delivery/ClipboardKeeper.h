@@ -30,13 +30,19 @@ public:
     static constexpr SIZE_T kCopyMaxBytes = 64u << 20;
     // How long the clipboard's owner may take to show it is not hung.
     static constexpr UINT kOwnerAnswerMs = 100;
+    // The text is offered again only this long after the keys, and no
+    // sooner than this after the last offer: a clipboard monitor answers
+    // every offer at once.
+    static constexpr ULONGLONG kReofferWithinMs = 1000;
+    static constexpr ULONGLONG kReofferGapMs = 50;
 
     explicit CClipboardKeeper(UINT_PTR nTimerId) : m_nTimerId(nTimerId) {}
 
-    // Copies the clipboard, before the target is activated. False when it
-    // cannot be copied whole in time (its owner hangs or renders slowly, or
-    // it is too large): the plain paste runs then, as without keeping.
-    bool Prepare(HWND hOwner);
+    // Copies the clipboard, before the target `hTarget` is activated. False
+    // when the target's reads cannot be watched, or the clipboard cannot be
+    // copied whole in time (its owner hangs or renders slowly, or it is too
+    // large): the plain paste runs then, as without keeping.
+    bool Prepare(HWND hOwner, HWND hTarget);
     // Lets go of the copy Prepare took when no paste came of it; a pending
     // paste keeps its copy.
     void DropCopy();
@@ -63,6 +69,8 @@ private:
     // GiveBack: no paste came of it: given back at the next tick.
     enum class State { Idle, WaitingForRead, TargetHasRead, GiveBack };
 
+    // Whether the text may be offered again: the paste may still be on its way.
+    bool MayOfferAgain() const;
     // Offers the text again by delayed rendering after another program read it.
     void OfferAgain();
     // Whether the user's content may come back now.
@@ -74,12 +82,14 @@ private:
     State m_state = State::Idle;
     bool m_bPrepared = false;   // m_snapshot holds the user's content
     DWORD m_nSequence = 0;      // the clipboard's sequence number then
+    HWND m_hCopiedOwner = nullptr;  // and its owner
     HWND m_hOwner = nullptr;
     CString m_strText;
     DWORD m_targetProcess = 0;
     HWND m_hTargetTop = nullptr;
     ULONGLONG m_sentAt = 0;     // when the keys went out
     ULONGLONG m_readAt = 0;     // the target's process's first read
+    ULONGLONG m_offeredAt = 0;  // the latest offer
     bool m_bRendered = false;   // the text is on the clipboard as real data
     int m_nOffersLeft = 0;      // how often the text may be offered again
     bool m_bEmptying = false;   // our own EmptyClipboard: not a replacement

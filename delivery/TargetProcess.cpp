@@ -46,6 +46,38 @@ bool OwnsWindowIn(DWORD process, HWND hTopLevel)
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// The targets the keeper cannot watch, by window class or by image name.
+struct Unwatchable {
+    bool byClass;
+    const char* name;
+};
+constexpr Unwatchable kUnwatchable[] = {
+    // They read without a window.
+    {true, "CASCADIA_HOSTING_WINDOW_CLASS"},  // Windows Terminal
+    {true, "Vim"},
+    // Remote Desktop (two clients), Citrix (two), Hyper-V, VirtualBox, VMware:
+    // they read for their whole remote session.
+    {false, "mstsc.exe"}, {false, "msrdc.exe"}, {false, "CDViewer.exe"}, {false, "wfica32.exe"},
+    {false, "vmconnect.exe"}, {false, "VirtualBoxVM.exe"}, {false, "vmware.exe"},
+};
+
+// The file name a window's process runs, without its folder; empty when it
+// cannot be read.
+std::string ImageName(HWND hWindow)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hWindow, &process);
+    const CKernelHandle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    char path[1024] = "";
+    DWORD size = sizeof path;
+    if (!handle.Get() || !::QueryFullProcessImageNameA(handle.Get(), 0, path, &size)) return "";
+    // Character by character: a Shift-JIS character's second byte may be a backslash.
+    const char* name = path;
+    for (const char* p = path; *p; p = ::CharNextA(p))
+        if (*p == '\\') name = p + 1;
+    return name;
+}
 }  // namespace
 
 bool CountsAsTarget(DWORD reader, DWORD target, DWORD shell, const ProcessTable& processes)
@@ -73,4 +105,20 @@ bool ReaderIsTarget(DWORD targetProcess, HWND hTargetTop)
     if (reader == targetProcess) return true;
     return CountsAsTarget(reader, targetProcess, ShellProcess(), RunningProcesses())
            || (hTargetTop && OwnsWindowIn(reader, hTargetTop));
+}
+
+bool IsUnwatchableTarget(const std::string& windowClass, const std::string& imageName)
+{
+    return std::any_of(std::begin(kUnwatchable), std::end(kUnwatchable), [&](const Unwatchable& u) {
+        return ::lstrcmpiA((u.byClass ? windowClass : imageName).c_str(), u.name) == 0;
+    });
+}
+
+bool IsUnwatchableTarget(HWND hTarget)
+{
+    HWND hTopLevel = ::GetAncestor(hTarget, GA_ROOT);
+    if (!hTopLevel) hTopLevel = hTarget;
+    char windowClass[256] = "";
+    ::GetClassNameA(hTopLevel, windowClass, sizeof windowClass);
+    return IsUnwatchableTarget(windowClass, ImageName(hTopLevel));
 }

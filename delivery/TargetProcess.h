@@ -1,8 +1,10 @@
 // Whose clipboard reads count as the target's: the read that lets the keeper
-// give the user's clipboard back must come from the program being pasted into.
+// give the user's clipboard back must come from the program being pasted into;
+// and the targets whose reads cannot be watched at all.
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,3 +22,13 @@ bool CountsAsTarget(DWORD reader, DWORD target, DWORD shell, const ProcessTable&
 // is `targetProcess` and top-level window `hTargetTop`. A reader without a
 // window cannot be named, and so never is.
 bool ReaderIsTarget(DWORD targetProcess, HWND hTargetTop);
+
+// Whether the keeper stands aside for a target whose top-level window has
+// the class `windowClass` and whose process runs the file `imageName` (no
+// folder): its reads are never seen (it reads without a window), or are not
+// its own (a remote-desktop, Citrix or virtual-machine client reads for every
+// program of the remote session, a clipboard tool in there included, and so
+// before the remote paste). Compared without case.
+bool IsUnwatchableTarget(const std::string& windowClass, const std::string& imageName);
+// The same for the window `hTarget`.
+bool IsUnwatchableTarget(HWND hTarget);

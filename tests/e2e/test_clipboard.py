@@ -27,8 +27,8 @@ def set_user_clipboard(text: bytes, binary: bytes, seed: int, unicode: str = "")
 class Watcher:
     """cliptool watch: a clipboard listener in its own process."""
 
-    def __init__(self, edit: str, text: bytes, read: bool | str) -> None:
-        self.proc = WineProcess(CLIPTOOL_EXE, "watch", edit, hexarg(text), int(30000 * SCALE),
+    def __init__(self, edit: str, text: bytes, read: bool | str, timeout_ms: int = 30000) -> None:
+        self.proc = WineProcess(CLIPTOOL_EXE, "watch", edit, hexarg(text), int(timeout_ms * SCALE),
                                 *([read if isinstance(read, str) else "read"] if read else []))
         line = self.proc.readline()
         assert line == "ready", line
@@ -62,8 +62,8 @@ class KeepClipboard(DeliveryTestCase):
         return self.start_bar({"Setting": {"PageNo": page, **keeping},
                                "UserString": {f"String{n}": sjis(t) for n, t in enumerate(TEXTS, 1)}})
 
-    def watcher(self, edit: str, text: bytes, read: bool | str) -> Watcher:
-        w = Watcher(edit, text, read)
+    def watcher(self, edit: str, text: bytes, read: bool | str, timeout_ms: int = 30000) -> Watcher:
+        w = Watcher(edit, text, read, timeout_ms)
         self.addCleanup(w.proc.kill)
         return w
 
@@ -158,6 +158,17 @@ class KeepClipboard(DeliveryTestCase):
                  "the clipboard to settle")
         print(f"clipboard afterwards: {'given back' if dump() == user else 'the pasted text'}")
 
+    def test_a_monitor_reading_late_is_offered_the_text_again_only_within_a_second(self):
+        bar = self.start_keeping(keep=1)
+        plain = self.foreign_window("読まない窓", "-", PLAIN_POS)  # Ctrl+V reads nothing
+        set_user_clipboard(USER_TEXT, BINARY, 29)
+        self.make_current(bar, plain, "読まない窓")
+        watch = self.watcher(plain.hwnd, b"-", read="readlate", timeout_ms=4000)
+        self.click(bar, USER_STRINGS[0])
+        # Offered at once and again after the reads at 0.4 and 0.8 s; not after 1.2 s.
+        reads = [x for x in watch.lines() if x.endswith("text=" + sjis(TEXTS[0]).hex())]
+        self.assertLessEqual(len(reads), 3, reads)
+
     def test_another_program_setting_the_clipboard_mid_paste_wins(self):
         bar = self.start_keeping(keep=1)
         # A window without an edit: Ctrl+V reads nothing, the paste stays pending.
@@ -180,6 +191,15 @@ class KeepClipboard(DeliveryTestCase):
         self.wait_clipboard(after, "the pasted text alone on the clipboard")
         self.assert_clipboard_stays(after, 1.5, "the pasted text alone on the clipboard")
         self.assertFalse([x for x in cliptool("info") if "Clipboard" in x], "marked without the option")
+
+    def test_vim_gets_the_plain_paste_at_once(self):
+        bar = self.start_keeping(keep=1)
+        vim = self.foreign_window("端末", "Vim", PLAIN_POS)  # reads without a window: never seen
+        set_user_clipboard(USER_TEXT, BINARY, 31)
+        self.make_current(bar, vim, "端末")
+        self.click(bar, USER_STRINGS[0])
+        self.wait_clipboard({"text": sjis(TEXTS[0]).hex(), "binary": "none", "bitmap": "none"}, "the pasted text")
+        self.assertFalse([x for x in cliptool("info") if "Clipboard" in x], "not the plain paste")
 
     def test_a_windowless_reader_never_gives_the_old_content_to_a_slow_target(self):
         bar = self.start_keeping(keep=1)

@@ -24,12 +24,12 @@
 //                          drawn from SEED, UTF16HEX as CF_UNICODETEXT
 //   dump                   "text HEX", "binary HEX", "bitmap W H HEX" (32-bit
 //                          pixels, top-down); "none" for a missing one
-//   watch HWND TEXT TIMEOUT_MS [read|readnull]
+//   watch HWND TEXT TIMEOUT_MS [read|readnull|readlate]
 //                          a clipboard listener: "ready", "update MS excl=0|1
 //                          binary=0|1" per change (excl: kept out of history, viewers),
 //                          with read " text=HEX" read at once (readnull: with
-//                          no window); "pasted MS" once the edit HWND holds
-//                          TEXT; "end" 1.5 s later or at TIMEOUT_MS
+//                          no window; readlate: 400 ms later); "pasted MS" once
+//                          the edit HWND holds TEXT; "end" 1.5 s later or at TIMEOUT_MS
 #include <windows.h>
 
 #include <fcntl.h>
@@ -126,13 +126,14 @@ int cmdDump(int, char**) {
 
 // watch, and waittext (the same without a listener, ending at the match).
 int cmdWatch(int argc, char** argv) {
-  need(argc, 5, "watch|waittext HWND TEXT TIMEOUT_MS [read|readnull]");
+  need(argc, 5, "watch|waittext HWND TEXT TIMEOUT_MS [read|readnull|readlate]");
   const bool listen = strcmp(argv[1], "watch") == 0;
   HWND edit = liveWindow(argv[2]);
   const Bytes want = textArg(argv[3]);
   const double timeoutMs = static_cast<double>(numArg(argv[4]));
   const bool readNull = argc > 5 && strcmp(argv[5], "readnull") == 0;
-  const bool read = readNull || (argc > 5 && strcmp(argv[5], "read") == 0);
+  const bool readLate = argc > 5 && strcmp(argv[5], "readlate") == 0;
+  const bool read = readNull || readLate || (argc > 5 && strcmp(argv[5], "read") == 0);
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   const UINT viewerIgnore = RegisterClipboardFormatA("Clipboard Viewer Ignore");
   const UINT binaryFormat = RegisterClipboardFormatA(kBinaryFormat);
@@ -154,6 +155,7 @@ int cmdWatch(int argc, char** argv) {
           IsClipboardFormatAvailable(exclude) && IsClipboardFormatAvailable(viewerIgnore),
           IsClipboardFormatAvailable(binaryFormat) ? 1 : 0);
       if (read) {
+        if (readLate) Sleep(400);
         for (int i = 0; i < 1000 && !OpenClipboard(readNull ? nullptr : h); ++i) Sleep(1);
         out(" text=%s", clipHex(CF_TEXT, 1).c_str());
         CloseClipboard();

@@ -26,6 +26,14 @@ TEST(TargetReads, StartedProcessesCountExceptForTheShell)
     EXPECT_FALSE(CountsAsTarget(20, 10, 10, kProcesses));  // a program the shell started
 }
 
+TEST(TargetReads, TerminalsVimAndRemoteClientsAreNotWatched)
+{
+    EXPECT_TRUE(IsUnwatchableTarget("cascadia_hosting_window_class", "WindowsTerminal.exe"));
+    EXPECT_TRUE(IsUnwatchableTarget("TscShellContainerClass", "MSTSC.EXE"));
+    EXPECT_FALSE(IsUnwatchableTarget("Notepad", "gvim.exe"));
+    EXPECT_FALSE(IsUnwatchableTarget("mstsc.exe", "Vim"));  // a class is never taken for an image, nor back
+}
+
 TEST(CopiedFormats, ThePictureListedFirstOfEachFamily)
 {
     EXPECT_EQ(Asked({{CF_DIB, ""}, {CF_BITMAP, ""}, {CF_DIBV5, ""}}), std::vector<UINT>{CF_DIB});
@@ -41,7 +49,8 @@ TEST(CopiedFormats, OleFormatsSkippedAndTheRestAskedByImportance)
         {0xC007, "Csv"}, {CF_UNICODETEXT, ""}, {0xC008, "Link Source"}, {0xC009, "HTML Format"}};
     EXPECT_EQ(Asked(excel), (std::vector<UINT>{CF_UNICODETEXT, CF_TEXT, 0xC009, 0xC005, CF_ENHMETAFILE, 0xC002,
                                                0xC007, 0xC003}));
-    EXPECT_TRUE(Asked({{0xC001, "Native"}, {0xC002, "OwnerLink"}, {0xC003, "ole private data"}}).empty());
+    EXPECT_TRUE(Asked({{0xC001, "Native"}, {0xC002, "OwnerLink"}, {0xC003, "ole private data"},
+                       {0xC004, "Embedded Object"}, {0xC005, "custom link source"}}).empty());
 }
 
 TEST(PasteGuard, RefusedOnlyWhenAboveUsOrWhenAPostIsDenied)
