@@ -9,6 +9,7 @@
 #include "app/BarApp.h"
 #include "app/GetComma.h"
 #include "bar/BarMetrics.h"
+#include "framework/Library.h"
 #include "resources/resource.h"
 
 // Sent from Windows 10 1703 on; the headers give it only to newer builds.
@@ -18,6 +19,7 @@
 
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_WM_QUERYDRAGICON()
     ON_WM_NCHITTEST()
     ON_WM_NCRBUTTONDOWN()
@@ -115,6 +117,7 @@ BOOL CBarDlg::OnInitDialog()
 
     // The bar lays itself out from its template at its DPI, as after a move
     // to a monitor of another DPI; the dialog manager's scaling stays out.
+    KeepClassicButtons();
     m_template.Load(AfxGetInstanceHandle(), IDD_BAR);
     KeepDialogDpiToItself(m_hWnd);
     m_nDpi = WindowDpi(m_hWnd);
@@ -128,6 +131,18 @@ BOOL CBarDlg::OnInitDialog()
     // bar shows and lays out before that.
     PostMessage(kMakeTooltipsMessage);
     return FALSE;
+}
+
+// Themed faces keep content margins that the 11-unit buttons cannot spare:
+// the bar's buttons keep the classic face, before they first show.
+void CBarDlg::KeepClassicButtons()
+{
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        char className[64] = {};
+        const int length = ::GetClassNameA(hChild, className, sizeof className);
+        // A versioned class name ends in its base name ("6.0...!Button").
+        if (length >= 6 && lstrcmpiA(className + length - 6, "Button") == 0) AfxSetClassicLook(hChild);
+    }
 }
 
 // Posted by OnInitDialog, so it comes before any input the bar gets.

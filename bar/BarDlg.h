@@ -97,6 +97,7 @@ protected:
     LRESULT OnMakeTooltips(WPARAM, LPARAM);
 
     void OnPaint();
+    BOOL OnEraseBkgnd(HDC hDC);
     HCURSOR OnQueryDragIcon();
     LRESULT OnNcHitTest(CPoint point);
     void OnNcRButtonDown(UINT nHitTest, CPoint point);
@@ -131,6 +132,9 @@ protected:
 
 private:
     void LoadProfile();
+    COLORREF BarColour() const;
+    // Classic faces for the bar's buttons under visual styles.
+    void KeepClassicButtons();
     void ApplySettings(const PageRow& customRow);
     void InitPlacement();
     void SaveBarState();

@@ -7,6 +7,20 @@
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
+// The colour the bar's surface is painted in.
+COLORREF CBarDlg::BarColour() const { return m_BkColor; }
+
+// The surface takes the bar's colour as soon as it is erased (before the
+// paint, and whenever a control asks its parent to paint behind it), so no
+// grey shows first.
+BOOL CBarDlg::OnEraseBkgnd(HDC hDC)
+{
+    CBrush brush(BarColour());
+    const CRect client = GetClientRect();
+    ::FillRect(hDC, &client, brush);
+    return TRUE;
+}
+
 void CBarDlg::OnPaint()
 {
     CPaintDC dc(m_hWnd);
@@ -18,7 +32,7 @@ void CBarDlg::OnPaint()
         ::DrawIcon(dc, x, y, m_hIcon);
         return;
     }
-    CBrush brush(m_BkColor);
+    CBrush brush(BarColour());
     ::FillRect(dc, &client, brush);
     Default();
 }
