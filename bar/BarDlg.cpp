@@ -55,7 +55,6 @@ END_MESSAGE_MAP()
 
 CBarDlg::CBarDlg(CWnd* pParent) : CDialog(IDD_BAR, pParent)
 {
-    m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TAVRIN));
     LoadProfile();
 }
 
@@ -107,8 +106,6 @@ void CBarDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CBarDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetTimer(kTrackTimer, kTrackPeriod);
 
     CString title;
@@ -122,6 +119,7 @@ BOOL CBarDlg::OnInitDialog()
     KeepDialogDpiToItself(m_hWnd);
     m_nDpi = WindowDpi(m_hWnd);
     InitPlacement();
+    UseIcons();
     if (m_PageNo == 1) m_btnPrev.EnableWindow(FALSE);
     if (m_PageNo == kPageCount) m_btnNext.EnableWindow(FALSE);
 
@@ -143,6 +141,13 @@ void CBarDlg::KeepClassicButtons()
         // A versioned class name ends in its base name ("6.0...!Button").
         if (length >= 6 && lstrcmpiA(className + length - 6, "Button") == 0) AfxSetClassicLook(hChild);
     }
+}
+
+void CBarDlg::UseIcons()
+{
+    m_icons.Apply(m_hWnd, IDI_TAVRIN);
+    m_hIcon = m_icons.Big();
+    m_dragCursor = CSizedIcon(IDC_DRAGCURSOR, IMAGE_CURSOR, SM_CXCURSOR, m_nDpi);
 }
 
 // Posted by OnInitDialog, so it comes before any input the bar gets.

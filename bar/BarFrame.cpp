@@ -69,6 +69,7 @@ LRESULT CBarDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
     const RECT place = m_placeUnderWay ? *m_placeUnderWay : *reinterpret_cast<const RECT*>(lParam);
     if (HIWORD(wParam) != m_nDpi) UseDpi(HIWORD(wParam));
+    UseIcons();
     PlaceBar(place.left, place.top, place.right - place.left, place.bottom - place.top, SWP_NOACTIVATE);
     LayoutPage(m_PageNo, (m_Option & kOptionTitleStrip) != 0);
     return 0;

@@ -1,15 +1,19 @@
 // TAVRIN.EXE seen from outside: one embedded manifest that asks for per-monitor
 // DPI awareness and Common Controls 6, a version resource with a Japanese and
-// an English block, and a started bar that the system treats as DPI aware and
-// that runs Common Controls 6.
+// an English block, an icon and a cursor for every size, and a started bar
+// that the system treats as DPI aware and that runs Common Controls 6.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "resources/resource.h"
 
 namespace {
 const char kExe[] = TAVRIN_EXE_PATH;
@@ -80,6 +84,35 @@ TEST(ExeManifest, AsksForPerMonitorDpiAndNoElevation) {
     EXPECT_NE(text.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+// Every size Windows asks for is drawn (the 256 px icon as PNG, as Windows
+// expects), so no place shows a blurred upscale.
+TEST(ExeIcons, HoldEverySizeTheSystemAsksFor) {
+    HMODULE module = LoadLibraryExA(kExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << kExe;
+    auto data = [module](LPCSTR type, UINT id) -> const BYTE* {
+        HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+        return res ? static_cast<const BYTE*>(LockResource(LoadResource(module, res))) : nullptr;
+    };
+    // A group: 6 bytes of header, then 14 bytes an image, its id last.
+    std::set<int> icons, cursors;
+    bool png = false;
+    if (const BYTE* group = data(RT_GROUP_ICON, IDI_TAVRIN)) {
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            icons.insert(entry[0] ? entry[0] : 256);
+            const BYTE* image = data(RT_ICON, *reinterpret_cast<const WORD*>(entry + 12));
+            if (!entry[0] && image) png = memcmp(image, "\x89PNG", 4) == 0;
+        }
+    }
+    if (const BYTE* group = data(RT_GROUP_CURSOR, IDC_DRAGCURSOR))
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i)
+            cursors.insert(*reinterpret_cast<const WORD*>(group + 6 + 14 * i));
+    FreeLibrary(module);
+    EXPECT_EQ(icons, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+    EXPECT_TRUE(png);
+    EXPECT_EQ(cursors, (std::set<int>{32, 48, 64}));
 }
 
 TEST(ExeVersion, FixedPartIs1_50) {
