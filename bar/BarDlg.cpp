@@ -112,9 +112,9 @@ BOOL CBarDlg::OnInitDialog()
     title.LoadString(IDS_BARTITLE);
     SetWindowText(title);
 
+    KeepClassicButtons();
     // The bar lays itself out from its template at its DPI, as after a move
     // to a monitor of another DPI; the dialog manager's scaling stays out.
-    KeepClassicButtons();
     m_template.Load(AfxGetInstanceHandle(), IDD_BAR);
     KeepDialogDpiToItself(m_hWnd);
     m_nDpi = WindowDpi(m_hWnd);
