@@ -9,6 +9,7 @@
 #include "app/BarApp.h"
 #include "app/GetComma.h"
 #include "bar/BarMetrics.h"
+#include "framework/Library.h"
 #include "resources/resource.h"
 
 // Sent from Windows 10 1703 on; the headers give it only to newer builds.
@@ -18,6 +19,7 @@
 
 BEGIN_MESSAGE_MAP(CBarDlg, CDialog)
     ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_WM_QUERYDRAGICON()
     ON_WM_NCHITTEST()
     ON_WM_NCRBUTTONDOWN()
@@ -55,7 +57,6 @@ END_MESSAGE_MAP()
 
 CBarDlg::CBarDlg(CWnd* pParent) : CDialog(IDD_BAR, pParent)
 {
-    m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TAVRIN));
     LoadProfile();
 }
 
@@ -107,20 +108,20 @@ void CBarDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CBarDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetTimer(kTrackTimer, kTrackPeriod);
 
     CString title;
     title.LoadString(IDS_BARTITLE);
     SetWindowText(title);
 
+    KeepClassicButtons();
     // The bar lays itself out from its template at its DPI, as after a move
     // to a monitor of another DPI; the dialog manager's scaling stays out.
     m_template.Load(AfxGetInstanceHandle(), IDD_BAR);
     KeepDialogDpiToItself(m_hWnd);
     m_nDpi = WindowDpi(m_hWnd);
     InitPlacement();
+    UseIcons();
     if (m_PageNo == 1) m_btnPrev.EnableWindow(FALSE);
     if (m_PageNo == kPageCount) m_btnNext.EnableWindow(FALSE);
 
@@ -130,6 +131,25 @@ BOOL CBarDlg::OnInitDialog()
     // bar shows and lays out before that.
     PostMessage(kMakeTooltipsMessage);
     return FALSE;
+}
+
+// Themed faces keep content margins that the 11-unit buttons cannot spare:
+// the bar's buttons keep the classic face, before they first show.
+void CBarDlg::KeepClassicButtons()
+{
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        char className[64] = {};
+        const int length = ::GetClassNameA(hChild, className, sizeof className);
+        // A versioned class name ends in its base name ("6.0...!Button").
+        if (length >= 6 && lstrcmpiA(className + length - 6, "Button") == 0) AfxSetClassicLook(hChild);
+    }
+}
+
+void CBarDlg::UseIcons()
+{
+    m_icons.Apply(m_hWnd, IDI_TAVRIN);
+    m_hIcon = m_icons.Big();
+    m_dragCursor = CSizedIcon(IDC_DRAGCURSOR, IMAGE_CURSOR, SM_CXCURSOR, m_nDpi);
 }
 
 // Posted by OnInitDialog, so it comes before any input the bar gets.

@@ -86,7 +86,10 @@ public:
     CTextButton m_btnString1;
     CTextButton m_btnHomePage, m_btnMail, m_btnPhone, m_btnAddress, m_btnZip;
     CTextButton m_btnFullName, m_btnGivenName, m_btnFamilyName;
-    HICON m_hIcon = nullptr;
+    HICON m_hIcon = nullptr;  // the big one of m_icons
+
+    // The text buttons' drag cursor, at the bar's DPI.
+    HCURSOR DragCursor() const { return m_dragCursor; }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -97,6 +100,7 @@ protected:
     LRESULT OnMakeTooltips(WPARAM, LPARAM);
 
     void OnPaint();
+    BOOL OnEraseBkgnd(HDC hDC);
     HCURSOR OnQueryDragIcon();
     LRESULT OnNcHitTest(CPoint point);
     void OnNcRButtonDown(UINT nHitTest, CPoint point);
@@ -133,6 +137,11 @@ protected:
 
 private:
     void LoadProfile();
+    COLORREF BarColour() const;
+    // Classic faces for the bar's buttons under visual styles.
+    void KeepClassicButtons();
+    // The bar's icons and drag cursor at its DPI.
+    void UseIcons();
     void ApplySettings(const PageRow& customRow);
     void InitPlacement();
     void SaveBarState();
@@ -172,6 +181,8 @@ private:
     // move keeps that place rather than the system's suggestion.
     void PlaceBarAt(const RECT& place, UINT nFlags);
 
+    CWindowIcons m_icons;
+    CSizedIcon m_dragCursor;
     bool m_bMenuOpen = false;     // the bar's menu is being shown
     bool m_bNcMenuShown = false;  // a right-button release on the frame opened the menu
     // The DPI the bar's dialog font and controls were made for; the pixel

@@ -7,6 +7,20 @@
 #include "bar/BarMetrics.h"
 #include "resources/resource.h"
 
+// The colour the bar's surface is painted in.
+COLORREF CBarDlg::BarColour() const { return BarSurfaceColour(m_BkColor, IsHighContrastOn()); }
+
+// The surface takes the bar's colour as soon as it is erased (before the
+// paint, and whenever a control asks its parent to paint behind it), so no
+// grey shows first.
+BOOL CBarDlg::OnEraseBkgnd(HDC hDC)
+{
+    CBrush brush(BarColour());
+    const CRect client = GetClientRect();
+    ::FillRect(hDC, &client, brush);
+    return TRUE;
+}
+
 void CBarDlg::OnPaint()
 {
     CPaintDC dc(m_hWnd);
@@ -18,7 +32,7 @@ void CBarDlg::OnPaint()
         ::DrawIcon(dc, x, y, m_hIcon);
         return;
     }
-    CBrush brush(BarSurfaceColour(m_BkColor, IsHighContrastOn()));
+    CBrush brush(BarColour());
     ::FillRect(dc, &client, brush);
     Default();
 }
@@ -82,6 +96,7 @@ LRESULT CBarDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
     const RECT place = m_placeUnderWay ? *m_placeUnderWay : *reinterpret_cast<const RECT*>(lParam);
     if (HIWORD(wParam) != m_nDpi) UseDpi(HIWORD(wParam));
+    UseIcons();
     PlaceBar(place.left, place.top, place.right - place.left, place.bottom - place.top, SWP_NOACTIVATE);
     LayoutPage(m_PageNo, (m_Option & kOptionTitleStrip) != 0);
     return 0;

@@ -26,6 +26,7 @@ void CBarDlg::OnSettings()
     {
         CPropertySheet sheet("設定", this, static_cast<UINT>(m_PageNo - 1));
         sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+        sheet.m_nIDIcon = IDI_TAVRIN;
 
         // The custom page edits a copy of page 3's row: the bar still needs
         // the old row to hide the old buttons.

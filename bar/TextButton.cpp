@@ -26,7 +26,11 @@ void CTextButton::OnClicked()
 
 void CTextButton::OnLButtonDown(UINT, CPoint)
 {
-    m_hOldCursor = ::SetCursor(::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDC_DRAGCURSOR)));
+    // The bar's, drawn for its DPI; the system-sized one if it has none.
+    const CBarDlg* pBar = BarOf(*this);
+    HCURSOR hDrag = pBar ? pBar->DragCursor() : nullptr;
+    if (!hDrag) hDrag = ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDC_DRAGCURSOR));
+    m_hOldCursor = ::SetCursor(hDrag);
     Default();  // pressed look, focus and mouse capture
 }
 

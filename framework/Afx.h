@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "framework/Icons.h"
 #include "framework/MessageMap.h"
 #include "framework/Object.h"
 #include "framework/PropertySheet.h"

@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include <vssym32.h>
+
 #include "framework/Library.h"
 
 CToolTipCtrl::~CToolTipCtrl()
@@ -83,6 +85,29 @@ void CCheckListBox::Toggle(int nIndex) const
     SetCheck(nIndex, GetCheck(nIndex) == 1 ? 0 : 1);
 }
 
+// The visual style's check box while one is active, as the page's other
+// check boxes draw theirs; the classic flat box otherwise.
+void CCheckListBox::DrawCheckBox(HDC hDC, const RECT& cell, bool bChecked) const
+{
+    RECT frame = cell;
+    ::InflateRect(&frame, -2, -2);
+    const CThemeData theme(m_hWnd, L"BUTTON");
+    if (!theme) {
+        ::DrawFrameControl(hDC, &frame, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (bChecked ? DFCS_CHECKED : 0));
+        return;
+    }
+    const int state = bChecked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL;
+    // At its own size, centred, unless the row is too low for it.
+    const SIZE size = theme.PartSize(hDC, BP_CHECKBOX, state);
+    if (size.cx > 0 && size.cy > 0 && size.cx <= cell.right - cell.left && size.cy <= cell.bottom - cell.top) {
+        frame.left = (cell.left + cell.right - size.cx) / 2;
+        frame.top = (cell.top + cell.bottom - size.cy) / 2;
+        frame.right = frame.left + size.cx;
+        frame.bottom = frame.top + size.cy;
+    }
+    theme.DrawBackground(hDC, BP_CHECKBOX, state, frame);
+}
+
 LRESULT CCheckListBox::OnDrawItem(WPARAM, LPARAM lParam)
 {
     const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -91,13 +116,10 @@ LRESULT CCheckListBox::OnDrawItem(WPARAM, LPARAM lParam)
     const RECT& rc = pDraw->rcItem;
     const int box = rc.bottom - rc.top;
 
-    // The check box: a square at the left, framed, ticked when checked.
+    // The check box: a square at the left, ticked when checked.
     RECT boxRect{rc.left, rc.top, rc.left + box, rc.bottom};
     ::FillRect(hDC, &boxRect, ::GetSysColorBrush(COLOR_WINDOW));
-    RECT frame = boxRect;
-    ::InflateRect(&frame, -2, -2);
-    const int state = static_cast<int>(pDraw->itemData) == 1 ? DFCS_CHECKED : 0;
-    ::DrawFrameControl(hDC, &frame, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | state);
+    DrawCheckBox(hDC, boxRect, static_cast<int>(pDraw->itemData) == 1);
 
     // The text, selected or not.
     RECT text{rc.left + box, rc.top, rc.right, rc.bottom};

@@ -57,6 +57,7 @@ protected:
 private:
     // Width of the check box column: the item height (a square box).
     int CheckColumnWidth() const;
+    void DrawCheckBox(HDC hDC, const RECT& cell, bool bChecked) const;
     void Toggle(int nIndex) const;
 };
 

@@ -8,6 +8,13 @@ class CLibrary {
 public:
     explicit CLibrary(LPCSTR lpszName)
     {
+        // By name from the system folder only: the name lets the program's
+        // manifest redirect it (Common Controls 6 of the side-by-side store);
+        // a full path would skip that redirection.
+        m_hModule = ::LoadLibraryExA(lpszName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (m_hModule || ::GetLastError() != ERROR_INVALID_PARAMETER) return;
+        // Windows 7 without update KB2533623 knows no search flags: the full
+        // path, with the classic controls.
         char path[MAX_PATH + 32] = {};
         const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) return;
@@ -45,6 +52,12 @@ const CLibrary& ComDlg32()
 const CLibrary& ComCtl32()
 {
     static const CLibrary s_library("comctl32.dll");
+    return s_library;
+}
+
+const CLibrary& UxTheme()
+{
+    static const CLibrary s_library("uxtheme.dll");
     return s_library;
 }
 }  // namespace
@@ -97,4 +110,44 @@ INT_PTR AfxPropertySheet(LPCPROPSHEETHEADERA lppsh)
     static const Fn fn = ComCtl32().Function<Fn>("PropertySheetA");
     // Without the common controls the sheet fails as PropertySheet itself fails.
     return fn && AfxInitCommonControls() ? fn(lppsh) : -1;
+}
+
+void AfxSetClassicLook(HWND hWnd)
+{
+    using Fn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const Fn fn = UxTheme().Function<Fn>("SetWindowTheme");
+    // Names that match no class of any visual style: the control draws as
+    // without styles. (A blank rather than the empty string, which Wine's
+    // uxtheme cannot keep and so ignores; both match nothing on Windows.)
+    if (fn) fn(hWnd, L" ", L" ");
+}
+
+CThemeData::CThemeData(HWND hWnd, LPCWSTR pszClassList)
+{
+    using Fn = HTHEME(WINAPI*)(HWND, LPCWSTR);
+    static const Fn fn = UxTheme().Function<Fn>("OpenThemeData");
+    if (fn) m_hTheme = fn(hWnd, pszClassList);
+}
+
+CThemeData::~CThemeData()
+{
+    using Fn = HRESULT(WINAPI*)(HTHEME);
+    static const Fn fn = UxTheme().Function<Fn>("CloseThemeData");
+    if (m_hTheme && fn) fn(m_hTheme);
+}
+
+SIZE CThemeData::PartSize(HDC hDC, int nPart, int nState) const
+{
+    using Fn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, THEMESIZE, SIZE*);
+    static const Fn fn = UxTheme().Function<Fn>("GetThemePartSize");
+    SIZE size{0, 0};
+    if (m_hTheme && fn && FAILED(fn(m_hTheme, hDC, nPart, nState, nullptr, TS_DRAW, &size))) size = SIZE{0, 0};
+    return size;
+}
+
+void CThemeData::DrawBackground(HDC hDC, int nPart, int nState, const RECT& rect) const
+{
+    using Fn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT);
+    static const Fn fn = UxTheme().Function<Fn>("DrawThemeBackground");
+    if (m_hTheme && fn) fn(m_hTheme, hDC, nPart, nState, &rect, nullptr);
 }

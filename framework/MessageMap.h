@@ -76,6 +76,8 @@ protected:                                              \
 // Window messages, with typed arguments.
 #define ON_MESSAGE(msg, fn) {(msg), 0, 0, 0, AFX_THUNK(return self->fn(wParam, lParam);)},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, AFX_THUNK(self->OnPaint(); return 0;)},
+// BOOL OnEraseBkgnd(HDC hDC)
+#define ON_WM_ERASEBKGND() {WM_ERASEBKGND, 0, 0, 0, AFX_THUNK(return self->OnEraseBkgnd(reinterpret_cast<HDC>(wParam));)},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AFX_THUNK(self->OnDestroy(); return 0;)},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, AFX_THUNK(self->OnTimer(static_cast<UINT_PTR>(wParam)); return 0;)},
 #define ON_WM_QUERYDRAGICON() \

@@ -29,6 +29,7 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM, LPARAM lPa
     if (msg != WM_INITDIALOG) return FALSE;
     auto* pPage = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
     pPage->SubclassWindow(hWnd);
+    if (pPage->m_pSheet) pPage->m_pSheet->OnFirstPage(::GetParent(hWnd));
     return pPage->OnInitDialog();
 }
 
@@ -72,6 +73,7 @@ INT_PTR CPropertySheet::DoModal()
     bool accepted = false;
     for (CPropertyPage* pPage : m_pages) {
         pPage->m_pAccepted = &accepted;
+        pPage->m_pSheet = this;
         pages.push_back(pPage->m_psp);
     }
     m_psh.dwFlags |= PSH_PROPSHEETPAGE;
@@ -82,9 +84,19 @@ INT_PTR CPropertySheet::DoModal()
     m_psh.ppsp = pages.data();
 
     const INT_PTR result = AfxPropertySheet(&m_psh);
-    for (CPropertyPage* pPage : m_pages) pPage->m_pAccepted = nullptr;
+    for (CPropertyPage* pPage : m_pages) {
+        pPage->m_pAccepted = nullptr;
+        pPage->m_pSheet = nullptr;
+    }
     if (result < 0) return -1;
     // The sheet's own result says whether anything was marked changed; what
     // counts here is only whether the user pressed OK.
     return accepted ? IDOK : IDCANCEL;
+}
+
+void CPropertySheet::OnFirstPage(HWND hSheet)
+{
+    if (m_bIconsGiven || !m_nIDIcon || !hSheet) return;
+    m_bIconsGiven = true;
+    m_icons.Apply(hSheet, m_nIDIcon);
 }

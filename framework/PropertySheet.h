@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "framework/Dialog.h"
+#include "framework/Icons.h"
+
+class CPropertySheet;
 
 class CPropertyPage : public CDialog {
 public:
@@ -34,6 +37,7 @@ private:
     friend class CPropertySheet;
     static INT_PTR CALLBACK PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool* m_pAccepted = nullptr;  // set by the sheet while it runs
+    CPropertySheet* m_pSheet = nullptr;  // likewise
 };
 
 class CPropertySheet {
@@ -46,8 +50,16 @@ public:
     INT_PTR DoModal();
 
     PROPSHEETHEADERA m_psh{};
+    // The icon the sheet's frame shows, drawn for the sheet's DPI; none by default.
+    UINT m_nIDIcon = 0;
 
 private:
+    friend class CPropertyPage;
+    // The first page is there: the sheet's window exists.
+    void OnFirstPage(HWND hSheet);
+
+    CWindowIcons m_icons;
+    bool m_bIconsGiven = false;
     CString m_caption;
     CWnd* m_pParentWnd;
     std::vector<CPropertyPage*> m_pages;

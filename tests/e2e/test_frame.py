@@ -18,6 +18,11 @@ class Painting(TavrinTestCase):
     def test_surface_shows_the_default_colour(self):
         bar = self.start_bar()
         self.assertEqual(self.surface_colours(bar), {"8080FF"})
+        # The buttons keep the classic face under the visual style: the system
+        # face colour of the title strip, not the theme's.
+        state = bar.state()
+        button, strip = state.child(FULL_NAME).screen, state.child(STRIP).screen
+        self.assertEqual(screen_pixel(button.left + 2, button.top + 2), screen_pixel(strip.right - 3, strip.bottom - 3))
 
     def test_surface_shows_the_stored_colour(self):
         bar = self.start_bar({"Setting": {"BkColor": 0x0040C0E0}})  # 0x00BBGGRR

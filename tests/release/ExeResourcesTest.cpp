@@ -1,12 +1,19 @@
 // TAVRIN.EXE seen from outside: one embedded manifest that asks for per-monitor
-// DPI awareness, a version resource with a Japanese and an English block, and
-// a started bar that the system treats as DPI aware.
+// DPI awareness and Common Controls 6, a version resource with a Japanese and
+// an English block, an icon and a cursor for every size, and a started bar
+// that the system treats as DPI aware and that runs Common Controls 6.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
 
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "resources/resource.h"
 
 namespace {
 const char kExe[] = TAVRIN_EXE_PATH;
@@ -76,8 +83,36 @@ TEST(ExeManifest, AsksForPerMonitorDpiAndNoElevation) {
     EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(text.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
-    // The program keeps the classic controls.
-    EXPECT_EQ(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+// Every size Windows asks for is drawn (the 256 px icon as PNG, as Windows
+// expects), so no place shows a blurred upscale.
+TEST(ExeIcons, HoldEverySizeTheSystemAsksFor) {
+    HMODULE module = LoadLibraryExA(kExe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << kExe;
+    auto data = [module](LPCSTR type, UINT id) -> const BYTE* {
+        HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+        return res ? static_cast<const BYTE*>(LockResource(LoadResource(module, res))) : nullptr;
+    };
+    // A group: 6 bytes of header, then 14 bytes an image, its id last.
+    std::set<int> icons, cursors;
+    bool png = false;
+    if (const BYTE* group = data(RT_GROUP_ICON, IDI_TAVRIN)) {
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            icons.insert(entry[0] ? entry[0] : 256);
+            const BYTE* image = data(RT_ICON, *reinterpret_cast<const WORD*>(entry + 12));
+            if (!entry[0] && image) png = memcmp(image, "\x89PNG", 4) == 0;
+        }
+    }
+    if (const BYTE* group = data(RT_GROUP_CURSOR, IDC_DRAGCURSOR))
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i)
+            cursors.insert(*reinterpret_cast<const WORD*>(group + 6 + 14 * i));
+    FreeLibrary(module);
+    EXPECT_EQ(icons, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+    EXPECT_TRUE(png);
+    EXPECT_EQ(cursors, (std::set<int>{32, 48, 64}));
 }
 
 TEST(ExeVersion, FixedPartIs1_50) {
@@ -147,9 +182,29 @@ TEST(ExeManifest, SystemReadsTheDpiSettings) {
     EXPECT_STREQ(aware, L"true/pm");
 }
 
-// The program still starts with its manifest, and its bar is per-monitor
-// aware. (Wine 8 also reports that for programs without a manifest, so the
-// test above is the sharp one. Needs a display, like the other window tests.)
+namespace {
+// Where every comctl32 the process has loaded comes from (none yet: empty),
+// in lower case.
+std::vector<std::string> ComCtlPaths(HANDLE process) {
+    std::vector<std::string> paths;
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return paths;
+    for (DWORD i = 0; i < bytes / sizeof modules[0] && i < 512; ++i) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameExA(process, modules[i], path, MAX_PATH);
+        CharLowerA(path);
+        const char* name = strrchr(path, '\\');
+        if (name && strcmp(name + 1, "comctl32.dll") == 0) paths.push_back(path);
+    }
+    return paths;
+}
+}  // namespace
+
+// The program still starts with its manifest, its bar is per-monitor aware
+// (Wine 8 also reports that for programs without a manifest, so the test
+// above is the sharp one), and the common controls it really runs are
+// version 6, today's look. Needs a display, like the other window tests.
 TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
     char commandLine[MAX_PATH + 2];
     wsprintfA(commandLine, "\"%s\"", kExe);
@@ -165,6 +220,19 @@ TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
     GetWindowThreadProcessId(bar, &pid);
     if (pid != process.dwProcessId) bar = nullptr;  // another bar, not this program's
     const int awareness = bar ? GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(bar)) : -1;
+    // The tooltips, made just after the bar shows, need the common controls.
+    std::pair<DWORD, bool> tooltip{process.dwProcessId, false};  // pid, its tooltip seen
+    for (int i = 0; i < 200 && bar && !tooltip.second; ++i, Sleep(100))
+        EnumWindows([](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto& [pid, seen] = *reinterpret_cast<std::pair<DWORD, bool>*>(lParam);
+            DWORD owner = 0;
+            char name[32] = {};
+            GetWindowThreadProcessId(hWnd, &owner);
+            GetClassNameA(hWnd, name, sizeof name);
+            seen = seen || (owner == pid && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&tooltip));
+    const std::vector<std::string> comctl = ComCtlPaths(process.hProcess);
     if (bar) PostMessageA(bar, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
@@ -172,4 +240,9 @@ TEST(ExeManifest, StartsAndItsBarIsPerMonitorAware) {
 
     ASSERT_NE(bar, nullptr) << "the bar did not appear (another bar already running?)";
     EXPECT_EQ(awareness, 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
+    // Version 6 is the side-by-side assembly (Wine's copy there carries the
+    // same version resource as the one in system32, so the folder tells).
+    ASSERT_EQ(comctl.size(), 1u);
+    EXPECT_NE(comctl[0].find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
+        << comctl[0];
 }

@@ -1,8 +1,12 @@
 // The property sheet's promises the settings pages rely on: a page runs its
 // OnInitDialog when first shown, OnOK reaches exactly the pages that were
 // shown, Cancel writes nothing back, and the owner-drawn check list keeps and
-// toggles its checks.
+// toggles its checks and draws the visual style's check box.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include "tests/unit/PageDriver.h"
 
@@ -75,5 +79,53 @@ TEST_F(PropertySheetPages, CheckListKeepsAndTogglesChecks)
         list.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
         EXPECT_EQ(list.GetCheck(2), 0);
         EXPECT_EQ(list.GetText(1), "second");
+    }), IDOK);
+}
+
+namespace {
+// A 20 x 20 white bitmap, drawn on by `draw`; its pixels.
+std::vector<DWORD> Drawn(const std::function<void(HDC)>& draw)
+{
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT cell{0, 0, 20, 20};
+    ::FillRect(dc, &cell, ::GetSysColorBrush(COLOR_WINDOW));
+    draw(dc);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + 400);
+    ::DeleteObject(::SelectObject(dc, old));
+    ::DeleteDC(dc);
+    return pixels;
+}
+}  // namespace
+
+// Under a visual style (Wine's Light one here) the ticked box is the style's
+// own check box, at its own size in the middle of the square, as the page's
+// other check boxes draw theirs.
+TEST_F(PropertySheetPages, CheckListDrawsTheVisualStylesBox)
+{
+    EXPECT_EQ(two.Run([](auto& page) {
+        HWND list = ::GetDlgItem(page.m_hWnd, 301);
+        HTHEME theme = ::OpenThemeData(list, L"BUTTON");
+        ASSERT_NE(theme, nullptr) << "no visual style active";
+        const std::vector<DWORD> themed = Drawn([&](HDC dc) {
+            SIZE size{};
+            ::GetThemePartSize(theme, dc, BP_CHECKBOX, CBS_CHECKEDNORMAL, nullptr, TS_DRAW, &size);
+            const RECT box{(20 - size.cx) / 2, (20 - size.cy) / 2, (20 - size.cx) / 2 + size.cx, (20 - size.cy) / 2 + size.cy};
+            ::DrawThemeBackground(theme, dc, BP_CHECKBOX, CBS_CHECKEDNORMAL, &box, nullptr);
+        });
+        ::CloseThemeData(theme);
+        CCheckListBox checkList;
+        checkList.SubclassDlgItem(301, &page);
+        checkList.AddString("ticked");
+        const std::vector<DWORD> item = Drawn([&](HDC dc) {
+            // One item 20 px high, its square box cell leftmost: only that is compared.
+            DRAWITEMSTRUCT draw{ODT_LISTBOX, 301, 0, ODA_DRAWENTIRE, 0, list, dc, {0, 0, 20, 20}, 1};
+            ::SendMessageA(page.m_hWnd, WM_DRAWITEM, 301, reinterpret_cast<LPARAM>(&draw));
+        });
+        EXPECT_EQ(item, themed);
     }), IDOK);
 }
