@@ -6,10 +6,12 @@
 #include "delivery/TargetProcess.h"
 
 namespace {
-// Offers CF_TEXT by delayed rendering. SetClipboardData returns no handle
+// Offers CF_TEXT by delayed rendering, after the locale placed for real
+// (Windows would stamp the keyboard's). SetClipboardData returns no handle
 // for it even when it works: only the last error tells.
 bool OfferText()
 {
+    PutClipboardLocale();
     ::SetLastError(ERROR_SUCCESS);
     ::SetClipboardData(CF_TEXT, nullptr);
     return ::GetLastError() == ERROR_SUCCESS;
@@ -32,7 +34,7 @@ bool CClipboardKeeper::Prepare(HWND hOwner, HWND hTarget)
     if (hClipOwner && hClipOwner != hOwner
         && !::SendMessageTimeoutA(hClipOwner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kOwnerAnswerMs, &answer))
         return false;
-    if (!::OpenClipboard(hOwner)) return false;
+    if (!OpenClipboardPatiently(hOwner)) return false;
     const bool whole = m_snapshot.Take(::GetTickCount64() + kCopyTimeoutMs, kCopyMaxBytes);
     // What was copied, read while no other program can change it.
     m_nSequence = ::GetClipboardSequenceNumber();
@@ -63,7 +65,7 @@ bool CClipboardKeeper::Ready(HWND hOwner) const
 int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
 {
     m_bPrepared = false;
-    if (!::OpenClipboard(hOwner)) {
+    if (!OpenClipboardPatiently(hOwner)) {
         if (!Pending()) m_snapshot.Clear();
         ReportClipboardFailure(ClipboardFailure::Open);
         return 0;
@@ -127,7 +129,7 @@ void CClipboardKeeper::OnRenderFormat(UINT nFormat)
 void CClipboardKeeper::OnRenderAllFormats()
 {
     if (!Pending()) return;
-    if (::OpenClipboard(m_hOwner)) {
+    if (OpenClipboardPatiently(m_hOwner)) {
         if (::GetClipboardOwner() == m_hOwner) {
             if (MayGiveBack()) {
                 m_bEmptying = true;
@@ -164,7 +166,7 @@ void CClipboardKeeper::OnTimer()
         // Never read: the text stays, as it does without keeping.
         if (m_bRendered) {
             Finish();
-        } else if (::OpenClipboard(m_hOwner)) {
+        } else if (OpenClipboardPatiently(m_hOwner)) {
             if (::GetClipboardOwner() == m_hOwner) PutClipboardText(m_strText);  // else replaced: left alone
             ::CloseClipboard();
             Finish();
@@ -187,7 +189,7 @@ void CClipboardKeeper::OfferAgain()
 {
     // Another program read the text first; once it has let go, offer the
     // text by delayed rendering again so that the target's read shows.
-    if (!::OpenClipboard(m_hOwner)) return;
+    if (!OpenClipboardPatiently(m_hOwner)) return;
     m_bEmptying = true;
     // Replaced since the tick looked: the newest content wins.
     const BOOL emptied = ::GetClipboardOwner() == m_hOwner && ::EmptyClipboard();
@@ -213,7 +215,7 @@ bool CClipboardKeeper::MayGiveBack() const
 void CClipboardKeeper::Restore()
 {
     // Still open by the target: next tick.
-    if (!::OpenClipboard(m_hOwner)) return;
+    if (!OpenClipboardPatiently(m_hOwner)) return;
     if (::GetClipboardOwner() == m_hOwner) {
         m_bEmptying = true;
         const BOOL emptied = ::EmptyClipboard();

@@ -38,26 +38,91 @@ void ReportClipboardFailure(ClipboardFailure failure)
     AfxMessageBox(kMessages[static_cast<int>(failure)], MB_OK);
 }
 
-bool PutClipboardText(const CString& text)
+namespace {
+// How long a busy clipboard and held modifier keys are waited for.
+constexpr ULONGLONG kClipboardPatienceMs = 500;
+constexpr ULONGLONG kModifierPatienceMs = 1000;
+
+// Tries at once and, while that fails, about every 10 ms until `boundMs`
+// have passed: whether a try succeeded. The bar's one thread is inside a
+// click or a tick meanwhile, as it is during any clipboard call.
+template <class Try>
+bool Retry(Try attempt, ULONGLONG boundMs)
 {
-    const SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
-    CGlobalBlock block(GMEM_DDESHARE, size);
+    const ULONGLONG deadline = ::GetTickCount64() + boundMs;
+    while (!attempt()) {
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
+// SetClipboardData of a movable copy of `size` bytes, as the clipboard asks.
+bool PutClipboardBlock(UINT nFormat, const void* data, SIZE_T size)
+{
+    CGlobalBlock block(GMEM_MOVEABLE, size);
     // A block that cannot be filled is no block: the copy failure is told.
     void* pData = block.Get() ? ::GlobalLock(block.Get()) : nullptr;
     if (!pData) return false;
-    std::memcpy(pData, static_cast<LPCSTR>(text), size);
+    std::memcpy(pData, data, size);
     ::GlobalUnlock(block.Get());
-    if (!::SetClipboardData(CF_TEXT, block.Get())) return false;
+    if (!::SetClipboardData(nFormat, block.Get())) return false;
     block.Release();  // the clipboard owns it now
     return true;
 }
 
+// Shift, Alt or a Windows key still down would turn Ctrl+V into another
+// shortcut (Ctrl+Alt+V opens Office's Paste Special).
+bool ModifierHeld()
+{
+    for (int vk : {VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN})
+        if (::GetAsyncKeyState(vk) < 0) return true;
+    return false;
+}
+
+// Remote desktop and virtual-machine clients, and games, read the scan code.
+BYTE ScanCode(BYTE vk)
+{
+    return static_cast<BYTE>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+}
+}  // namespace
+
+bool OpenClipboardPatiently(HWND hOwner)
+{
+    // Clipboard history tools, office programs and remote-desktop clients
+    // open the clipboard after every change, long after a big copy.
+    return Retry([hOwner] { return ::OpenClipboard(hOwner) != FALSE; }, kClipboardPatienceMs);
+}
+
+bool PutClipboardText(const CString& text)
+{
+    return PutClipboardBlock(CF_TEXT, static_cast<LPCSTR>(text), static_cast<SIZE_T>(text.GetLength()) + 1);
+}
+
+void PutClipboardLocale()
+{
+    // Without it the system stamps the active keyboard language and converts
+    // CF_TEXT with that language's code page: mojibake under English (US).
+    const LCID locale = ::GetSystemDefaultLCID();
+    PutClipboardBlock(CF_LOCALE, &locale, sizeof locale);
+}
+
+bool PutClipboardTextWithLocale(const CString& text)
+{
+    PutClipboardLocale();
+    return PutClipboardText(text);
+}
+
 void SendPasteKeys()
 {
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    ::keybd_event('V', 0, 0, 0);
-    ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    // Past the bound the keys go anyway: a paste that never comes is worse.
+    Retry([] { return !ModifierHeld(); }, kModifierPatienceMs);
+    // Looked up first: nothing comes between the four key events.
+    const BYTE ctrl = ScanCode(VK_CONTROL), v = ScanCode('V');
+    ::keybd_event(VK_CONTROL, ctrl, 0, 0);
+    ::keybd_event('V', v, 0, 0);
+    ::keybd_event('V', v, KEYEVENTF_KEYUP, 0);
+    ::keybd_event(VK_CONTROL, ctrl, KEYEVENTF_KEYUP, 0);
 }
 
 bool GuardRefusesPaste(IntegrityLevel level, DWORD postError)
@@ -96,7 +161,7 @@ bool RunsAboveUs(HWND hWindow)
 
 int CClipBoardSendKey::SetClipboardText(HWND hOwner)
 {
-    if (!::OpenClipboard(hOwner)) {
+    if (!OpenClipboardPatiently(hOwner)) {
         ReportClipboardFailure(ClipboardFailure::Open);
         return 0;
     }
@@ -105,7 +170,7 @@ int CClipBoardSendKey::SetClipboardText(HWND hOwner)
         ReportClipboardFailure(ClipboardFailure::Empty);
         return 0;
     }
-    if (!PutClipboardText(m_strSend)) {
+    if (!PutClipboardTextWithLocale(m_strSend)) {
         ::CloseClipboard();
         ReportClipboardFailure(ClipboardFailure::Copy);
         return 0;

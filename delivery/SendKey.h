@@ -1,6 +1,6 @@
 // Text delivery: CSendKey holds the text; CClipBoardSendKey puts it on the
-// clipboard as plain text (CF_TEXT) and synthesizes Ctrl+V, so the text
-// lands wherever the foreground window has its keyboard focus.
+// clipboard as plain text (CF_LOCALE, then CF_TEXT) and synthesizes Ctrl+V,
+// so the text lands wherever the foreground window has its keyboard focus.
 //
 // The pieces every paste shares (the clipboard block, the keystrokes, the
 // failure messages) are here too; CClipboardKeeper uses them.
@@ -30,9 +30,19 @@ private:
 enum class ClipboardFailure { Open, Empty, Copy, Close, Elevated };
 void ReportClipboardFailure(ClipboardFailure failure);
 
+// OpenClipboard, tried again about every 10 ms for up to 500 ms while
+// another program holds the clipboard; at once when it is free.
+bool OpenClipboardPatiently(HWND hOwner);
 // SetClipboardData(CF_TEXT) of a copy of `text`; the clipboard must be open.
 bool PutClipboardText(const CString& text);
-// Ctrl+V into whatever has the keyboard focus.
+// SetClipboardData(CF_LOCALE) of the system's locale, the one whose code page
+// the stored texts are in, so that Unicode readers get them right whatever
+// keyboard language is active. Best effort: CF_TEXT readers need none.
+void PutClipboardLocale();
+// PutClipboardLocale, then PutClipboardText: how the bar places a text.
+bool PutClipboardTextWithLocale(const CString& text);
+// Ctrl+V into whatever has the keyboard focus, with the keys' scan codes,
+// once the user has let go of Shift, Alt and the Windows keys (at most 1 s).
 void SendPasteKeys();
 // What the bar could learn of a program's integrity level beside its own.
 enum class IntegrityLevel { Higher, NotHigher, Unreadable };

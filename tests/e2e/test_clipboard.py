@@ -177,8 +177,26 @@ class KeepClipboard(DeliveryTestCase):
         self.make_current(bar, plain, "読まない窓")
         self.click(bar, USER_STRINGS[0])
         time.sleep(0.3)  # the paste is pending now; nothing to wait on in a window that ignores it
+        self.assert_japanese_text_first()  # the offer: the locale for real, the text late
         newer = set_user_clipboard(sjis("後から来た内容"), bytes([9, 0, 9]), 19)
         self.assert_clipboard_stays(newer, READ_TIMEOUT + 1.5, "the newer content of another program")
+
+    def test_a_click_right_after_a_big_copy_waits_for_a_reader_holding_it(self):
+        # A clipboard tool reading a big copy holds the clipboard for 300 ms.
+        big = sjis("表計算の大きな範囲") * 300
+        for keep in (None, 1):
+            with self.subTest(keep=keep):
+                bar = self.start_keeping(keep)
+                edit = self.current_target(bar, f"コピー直後 {keep}").edits[EDIT]
+                probe("clipset", hexarg(big))
+                reader = WineProcess(CLIPTOOL_EXE, "hold", "-", 300)
+                self.assertTrue(reader.readline().startswith("held"))
+                self.click(bar, USER_STRINGS[0])
+                self.wait_text(edit, sjis(TEXTS[0]))
+                after = big if keep else sjis(TEXTS[0])
+                wait_for(lambda: clipboard_text() == after, CHANGE_TIMEOUT, 0.1, "the clipboard after the paste")
+                self.assert_no_box()
+                bar.stop()
 
     def test_without_the_option_the_pasted_text_stays(self):
         bar = self.start_keeping(keep=None)

@@ -2,6 +2,8 @@
 texts byte for byte; nothing without a target, for an empty text (a notice
 shows) or while another program holds the clipboard."""
 
+import time
+
 from tavrin_harness import *  # noqa: F403
 
 
@@ -20,7 +22,8 @@ STORED_PRIVATE = {
 }
 STORED_STRINGS = {
     1: "ﾔﾏﾀﾞ ﾀﾛｳ（半角ｶﾅ）",
-    2: "一行目\r\n二行目：表とソ\r\n三行目",
+    # 髙 as Windows writes it (FB FC; Python's cp932 gives EE E0) and ①.
+    2: sjis("一行目\r\n二行目：表とソ\r\n三行目 ") + b"\xfb\xfc" + sjis("橋①"),
     3: "C:\\表\\ソ\\予定.txt",
     10: "十番目の文字列",
 }
@@ -66,6 +69,23 @@ class ClickOnDefaults(ClickTestCase):
         self.click(bar, FAMILY_NAME)
         self.wait_edit(target, EDIT, "姓")
         self.assert_stays(lambda: target.edit_text(EDIT), sjis("姓"), "the edit after one click", 3 * SCALE)
+        self.assertEqual([scan > 0 for scan in target.ctrl_v()], [True], "one Ctrl+V, with the V key's scan code")
+
+    def test_ctrl_v_waits_while_shift_is_still_held(self):
+        bar, target = self.start_on("Shift+クリック")
+        set_clipboard("前の内容")
+        mouse_move(*bar.state().child(FAMILY_NAME).screen.center)
+        xdotool("keydown", "shift")  # on the X keyboard: Wine drops one synthesized inside it at a click
+        try:
+            time.sleep(0.5)  # for Wine to take the key in
+            xdotool("click", 1)
+            wait_for(lambda: clipboard_text() == sjis("姓"), CHANGE_TIMEOUT, 0.05, "the text on the clipboard")
+            time.sleep(0.2)  # keys sent at once would have been pasted by now; the bar waits up to 1 s
+            self.assertEqual(target.edit_text(EDIT), b"", "pasted while Shift was held")
+        finally:
+            xdotool("keyup", "shift")
+            mouse_move(*PARK)
+        self.wait_edit(target, EDIT, "姓")
 
     def test_two_clicks_in_a_row_deliver_twice(self):
         bar, target = self.start_on("二回")
@@ -115,13 +135,17 @@ class ClickOnStoredTexts(ClickTestCase):
     def test_every_stored_text_arrives_exactly(self):
         self.deliver_each("代筆先 登録済み", STORED_SETTINGS, [USER_STRINGS[n - 1] for n in STORED_STRINGS], STORED_TEXTS)
 
-    def test_three_line_user_string_arrives_with_cr_lf(self):
+    def test_three_line_user_string_arrives_with_cr_lf_and_its_locale(self):
         bar, target = self.start_on("三行", settings={**STORED_SETTINGS, "Setting": {"PageNo": 2}})
         self.click(bar, USER_STRINGS[1])
         expected = sjis(STORED_STRINGS[2])
         self.assertEqual(expected.count(b"\r\n"), 2)
         self.wait_edit(target, EDIT, expected)
         self.assertEqual(clipboard_text(), expected, "the clipboard keeps CR LF")
+        # Unicode readers convert with the locale's code page, not the keyboard language's.
+        self.assert_japanese_text_first()
+        unicode = STORED_STRINGS[2].decode("cp932").encode("utf-16-le")
+        self.assertEqual(cliptool("unicode"), ["unicode " + unicode.hex()])
 
     def test_full_name_of_two_empty_names_is_one_space_without_notice(self):
         bar, target = self.start_on("空の氏名", settings={"PrivateData": {"Name1": "", "Name2": ""}})

@@ -102,6 +102,7 @@ class DroppedFiles(DeliveryTestCase):
         self.drop(bar, first, "C:\\second file.txt", "D:\\三番目.doc")
         wait_for(lambda: clipboard_text() == sjis(first), CHANGE_TIMEOUT, 0.1, "the first path on the clipboard")
         self.assertEqual(clipboard_owner(), bar.hwnd, "the clipboard owner is not the bar")
+        self.assert_japanese_text_first()
         self.assert_stays(clipboard_text, sjis(first), "the clipboard after the drop", 1.0)
         self.assert_no_box()
 

@@ -5,7 +5,8 @@
 //   (no arguments)         a window titled "cliptool started"
 //   hold - [TIMEOUT_MS]    keeps the clipboard open: "held HWND"; WM_CLOSE to that
 //                          window (or TIMEOUT_MS, 120000) lets go: "released"
-//   info                   "owner HWND", then "format N NAME" per format
+//   info                   "owner HWND", then "format N NAME" per format, and
+//                          "locale 0xLCID" after CF_LOCALE's
 //   unicode                "unicode HEX": CF_UNICODETEXT as UTF-16LE
 //   empty                  empties the clipboard
 //   slowowner MS [ole TEXT]
@@ -75,6 +76,9 @@ int cmdInfo(int, char**) {
     char name[128] = "";
     GetClipboardFormatNameA(f, name, sizeof name);
     out("format %u %s\n", f, name);
+    Bytes locale;
+    if (f == CF_LOCALE && clipData(f, 0, locale) && locale.size() >= sizeof(LCID))
+      out("locale 0x%lx\n", *reinterpret_cast<const LCID*>(locale.data()));
   }
   CloseClipboard();
   return 0;

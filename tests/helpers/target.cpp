@@ -4,8 +4,9 @@
 // the focus. With --form: the labelled edits of kForm; Tab moves between them
 // and the focused one is kept across deactivation. --text puts TEXT into
 // every edit. A posted WM_APP keeps it busy for WPARAM ms.
-// Prints "window HWND", "edit ID HWND" per edit, "ready"; on closing
-// "final ID HEX" per edit.
+// Prints "window HWND", "edit ID HWND" per edit, "ready"; "ctrl+v ID SCAN"
+// per Ctrl+V an edit gets (the V key's scan code); on closing "final ID HEX"
+// per edit.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -36,6 +37,7 @@ struct State {
   std::optional<Bytes> text;
   std::vector<std::pair<int, HWND>> edits;
   HWND focus = nullptr;  // last focused edit, restored on activation
+  WNDPROC editProc = nullptr;
 } g;
 
 void layout(HWND w) {
@@ -58,10 +60,17 @@ HWND control(HWND parent, const char* cls, const char* text, DWORD style, DWORD 
   return c;
 }
 
+LRESULT CALLBACK editProc(HWND e, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_KEYDOWN && wp == 'V' && GetKeyState(VK_CONTROL) < 0)
+    out("ctrl+v %d %u\n", GetDlgCtrlID(e), static_cast<unsigned>((lp >> 16) & 0xFF));
+  return CallWindowProcA(g.editProc, e, m, wp, lp);
+}
+
 void makeEdit(HWND parent, int id, DWORD style) {
   HWND e = control(parent, "EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE, id);
   SendMessageA(e, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   if (g.text) SetWindowTextA(e, g.text->c_str());
+  g.editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
   g.edits.emplace_back(id, e);
 }
 

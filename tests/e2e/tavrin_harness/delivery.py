@@ -33,6 +33,8 @@ EMPTY_TEXT = sjis("代筆する文字が登録されていません。")
 EMPTY_LAUNCH = sjis("起動するｱﾌﾟﾘｹｰｼｮﾝが登録されていません。")
 CLIPBOARD_BUSY = sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのｵｰﾌﾟﾝに失敗しました。")
 
+CF_TEXT, CF_LOCALE, JAPANESE = 1, 16, 0x411
+
 
 def launch_failed(name: bytes) -> bytes:
     return name + sjis("の起動に失敗しました。")
@@ -145,6 +147,12 @@ class DeliveryTestCase(TavrinTestCase):
         self.assert_alive(target)
         self.assert_stays(lambda: {e: target.edit_text(e) for e in expected}, expected,
                           "what the target's edits hold", seconds)
+
+    def assert_japanese_text_first(self) -> None:
+        """The clipboard lists CF_LOCALE, Japanese, before CF_TEXT."""
+        info = cliptool("info")
+        formats = [int(x.split()[1]) for x in info if x.startswith("format")]
+        self.assertEqual((formats[:2], f"locale {JAPANESE:#x}" in info), ([CF_LOCALE, CF_TEXT], True), info)
 
     def assert_no_box(self) -> None:
         self.assertEqual(message_boxes(), [], "a message box of the bar is open")

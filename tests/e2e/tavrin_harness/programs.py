@@ -64,6 +64,11 @@ class Target(HelperWindow):
     def edit_text(self, edit_id: int) -> bytes:
         return window_text(self.edits[edit_id])
 
+    def ctrl_v(self) -> list[int]:
+        """The V key's scan code of each Ctrl+V its edits got since last asked."""
+        lines = [self.proc.lines.get().split() for _ in range(self.proc.lines.qsize())]
+        return [int(f[2]) for f in lines if f[0] == "ctrl+v"]
+
     def close(self) -> dict[int, bytes]:  # type: ignore[override]
         """Closes the window; returns what each edit held at the end."""
         super().close()
