@@ -111,12 +111,11 @@ void CBarDlg::PasteText(const CString& text)
         return;
     }
     m_SendKey.SetText(text);
-    if (keep && m_ClipKeeper.Ready(m_hWnd)) {
-        m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd);
-    } else {
-        m_ClipKeeper.Forget();
-        m_SendKey.SendText(m_hWnd);
-    }
+    if (keep && m_ClipKeeper.Ready(m_hWnd)
+        && m_ClipKeeper.Paste(m_hWnd, text, m_pTarget->m_hWnd) != CClipboardKeeper::kStoodAside)
+        return;
+    m_ClipKeeper.Forget();
+    m_SendKey.SendText(m_hWnd);
 }
 
 bool CBarDlg::ActivateTarget()

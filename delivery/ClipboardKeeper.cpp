@@ -64,12 +64,20 @@ bool CClipboardKeeper::Ready(HWND hOwner) const
 
 int CClipboardKeeper::Paste(HWND hOwner, const CString& text, HWND hTarget)
 {
-    m_bPrepared = false;
     if (!OpenClipboardPatiently(hOwner)) {
+        m_bPrepared = false;
         if (!Pending()) m_snapshot.Clear();
         ReportClipboardFailure(ClipboardFailure::Open);
         return 0;
     }
+    // The wait for a busy clipboard answers other programs: a copy made
+    // meanwhile was not copied and must not be emptied away.
+    if (!Ready(hOwner)) {
+        ::CloseClipboard();
+        Forget();
+        return kStoodAside;
+    }
+    m_bPrepared = false;
     const bool earlier = Pending();
     m_bEmptying = true;
     const BOOL emptied = ::EmptyClipboard();
@@ -166,7 +174,7 @@ void CClipboardKeeper::OnTimer()
         // Never read: the text stays, as it does without keeping.
         if (m_bRendered) {
             Finish();
-        } else if (OpenClipboardPatiently(m_hOwner)) {
+        } else if (::OpenClipboard(m_hOwner)) {  // busy: the next tick tries again
             if (::GetClipboardOwner() == m_hOwner) PutClipboardText(m_strText);  // else replaced: left alone
             ::CloseClipboard();
             Finish();
@@ -189,7 +197,8 @@ void CClipboardKeeper::OfferAgain()
 {
     // Another program read the text first; once it has let go, offer the
     // text by delayed rendering again so that the target's read shows.
-    if (!OpenClipboardPatiently(m_hOwner)) return;
+    // Busy: the next tick tries again.
+    if (!::OpenClipboard(m_hOwner)) return;
     m_bEmptying = true;
     // Replaced since the tick looked: the newest content wins.
     const BOOL emptied = ::GetClipboardOwner() == m_hOwner && ::EmptyClipboard();
@@ -214,8 +223,9 @@ bool CClipboardKeeper::MayGiveBack() const
 
 void CClipboardKeeper::Restore()
 {
-    // Still open by the target: next tick.
-    if (!OpenClipboardPatiently(m_hOwner)) return;
+    // Still open by the target: the next tick tries again, so a restore
+    // waits as long as the clipboard is busy without freezing the bar.
+    if (!::OpenClipboard(m_hOwner)) return;
     if (::GetClipboardOwner() == m_hOwner) {
         m_bEmptying = true;
         const BOOL emptied = ::EmptyClipboard();

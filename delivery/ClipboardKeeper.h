@@ -51,7 +51,9 @@ public:
     // Offers `text` in the copied content's place and sends Ctrl+V into the
     // foreground window, which belongs to `hTarget`. 1 on success; 0 after
     // telling the user what failed (the clipboard then holds what it held
-    // before).
+    // before); kStoodAside, with nothing done, when the clipboard changed
+    // while it waited to open it: the plain paste is for the caller then.
+    static constexpr int kStoodAside = -1;
     int Paste(HWND hOwner, const CString& text, HWND hTarget);
     // Forgets a pending paste and any copy taken for one: the clipboard is
     // about to be replaced on purpose and must not be given back afterwards.

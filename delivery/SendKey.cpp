@@ -43,16 +43,26 @@ namespace {
 constexpr ULONGLONG kClipboardPatienceMs = 500;
 constexpr ULONGLONG kModifierPatienceMs = 1000;
 
+// About 10 ms in which what other programs send the bar is answered: the
+// program holding the clipboard may be waiting for the bar to render the
+// text it offered, and would hold the clipboard until the bar gave up.
+void PauseAnswering()
+{
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 // Tries at once and, while that fails, about every 10 ms until `boundMs`
 // have passed: whether a try succeeded. The bar's one thread is inside a
-// click or a tick meanwhile, as it is during any clipboard call.
+// click meanwhile, as it is during any clipboard call.
 template <class Try>
 bool Retry(Try attempt, ULONGLONG boundMs)
 {
     const ULONGLONG deadline = ::GetTickCount64() + boundMs;
     while (!attempt()) {
         if (::GetTickCount64() >= deadline) return false;
-        ::Sleep(10);
+        PauseAnswering();
     }
     return true;
 }

@@ -181,6 +181,22 @@ class KeepClipboard(DeliveryTestCase):
         newer = set_user_clipboard(sjis("後から来た内容"), bytes([9, 0, 9]), 19)
         self.assert_clipboard_stays(newer, READ_TIMEOUT + 1.5, "the newer content of another program")
 
+    def test_a_reader_asking_for_the_offered_text_while_the_bar_waits_is_answered(self):
+        bar = self.start_keeping(keep=1)
+        plain = self.foreign_window("読まない窓", "-", PLAIN_POS)  # the first paste stays pending
+        set_user_clipboard(USER_TEXT, BINARY, 37)
+        self.make_current(bar, plain, "読まない窓")
+        self.click(bar, USER_STRINGS[0])
+        wait_for(lambda: any(x.startswith("locale") for x in cliptool("info")), CHANGE_TIMEOUT, 0.1, "the offer")
+        # A tool holds the clipboard and, before it lets go, asks the bar to
+        # render the text, while the bar waits to open it for the next click.
+        reader = WineProcess(CLIPTOOL_EXE, "hold", "-", 400, "read")
+        self.addCleanup(reader.kill)
+        self.assertTrue(reader.readline().startswith("held"))
+        self.click(bar, USER_STRINGS[1])
+        self.assertEqual(reader.readline(), "text " + sjis(TEXTS[0]).hex())
+        self.assert_no_box()
+
     def test_a_click_right_after_a_big_copy_waits_for_a_reader_holding_it(self):
         # A clipboard tool reading a big copy holds the clipboard for 300 ms.
         big = sjis("表計算の大きな範囲") * 300

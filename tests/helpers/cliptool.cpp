@@ -3,8 +3,10 @@
 // HelperCommon.h; MS counts milliseconds from "ready".
 //
 //   (no arguments)         a window titled "cliptool started"
-//   hold - [TIMEOUT_MS]    keeps the clipboard open: "held HWND"; WM_CLOSE to that
-//                          window (or TIMEOUT_MS, 120000) lets go: "released"
+//   hold - [TIMEOUT_MS [read]]
+//                          keeps the clipboard open: "held HWND"; WM_CLOSE to that
+//                          window (or TIMEOUT_MS, 120000) lets go: "released"; with
+//                          read it asks for CF_TEXT first: "text HEX"
 //   info                   "owner HWND", then "format N NAME" per format, and
 //                          "locale 0xLCID" after CF_LOCALE's
 //   unicode                "unicode HEX": CF_UNICODETEXT as UTF-16LE
@@ -64,6 +66,7 @@ int cmdHold(int argc, char** argv) {
   openClipboard(h);
   out("held %s\n", hwndText(h).c_str());
   pump(argc > 3 ? static_cast<DWORD>(numArg(argv[3])) : 120000);
+  if (argc > 4 && strcmp(argv[4], "read") == 0) out("text %s\n", clipHex(CF_TEXT, 1).c_str());
   CloseClipboard();
   out("released\n");
   return 0;
